@@ -1,0 +1,32 @@
+# Tracelo: the two set-up commands are `make run` and `make test`.
+JOBS ?= 2
+BUILD ?= build
+TEST_BUILD ?= build-test
+BENCH_BUILD ?= build-bench
+
+.PHONY: setup run build test bench clean
+
+setup:
+	@bash scripts/setup.sh
+
+build: setup
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTRACELO_TESTS=OFF
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@bash scripts/run.sh $(BUILD)
+
+test: setup
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTRACELO_SANITIZE=ON -DTRACELO_TESTS=ON
+	cmake --build $(TEST_BUILD) -j$(JOBS)
+	cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+bench: setup
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTRACELO_TESTS=OFF -DTRACELO_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs the system packages and locales Tracelo needs, only those missing,
+# so a second run is quick. Works as root or through sudo.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "setup: run as root or install sudo" >&2
+  exit 1
+fi
+
+mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+missing=()
+for pkg in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$pkg" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$pkg")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Locales the tests run under.
+have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+need=()
+for loc in it_IT.UTF-8 en_US.UTF-8; do
+  norm=$(echo "$loc" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+  echo "$have" | grep -qx "$norm" || need+=("$loc")
+done
+if [ ${#need[@]} -gt 0 ]; then
+  echo "setup: generating locales ${need[*]}"
+  for loc in "${need[@]}"; do
+    if ! grep -qE "^${loc} UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "${loc} UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  "${as_root[@]}" locale-gen >/dev/null
+fi

@@ -1,0 +1,85 @@
+// One function of a graph: the expression as typed, the colour of its curve
+// and the curve itself as the samples of the last Sample call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CExprEvaluator;
+class CDrawDevice;
+
+// A colour: red in the lowest byte, then green, then blue; highest byte 0.
+using COLORREF = std::uint32_t;
+
+struct CCurvePoint
+{
+    double m_dX;
+    double m_dY;
+};
+
+// The samples of one curve, in the order they were produced (increasing X).
+// Kept in one contiguous block so that resampling allocates nothing once the
+// block has grown and drawing walks plain memory.
+class CPointList
+{
+public:
+    void AddPoint(double x, double y) { m_vPoints.push_back(CCurvePoint{x, y}); }
+    // nPos is an index below GetCount().
+    void GetPoint(std::size_t nPos, double& x, double& y) const
+    {
+        const CCurvePoint& pt = m_vPoints[nPos];
+        x = pt.m_dX;
+        y = pt.m_dY;
+    }
+    // Forgets every point but keeps the storage for the next sampling.
+    void DeleteAllPoints() { m_vPoints.clear(); }
+    void Reserve(std::size_t nCount) { m_vPoints.reserve(nCount); }
+
+    std::size_t GetCount() const { return m_vPoints.size(); }
+    bool IsEmpty() const { return m_vPoints.empty(); }
+    const CCurvePoint* GetData() const { return m_vPoints.data(); }
+
+    std::vector<CCurvePoint>::const_iterator begin() const { return m_vPoints.begin(); }
+    std::vector<CCurvePoint>::const_iterator end() const { return m_vPoints.end(); }
+
+private:
+    std::vector<CCurvePoint> m_vPoints;
+};
+
+class CGraphFunction
+{
+public:
+    // pEvaluator belongs to the document and must outlive this function.
+    explicit CGraphFunction(CExprEvaluator* pEvaluator);
+    virtual ~CGraphFunction();
+
+    CGraphFunction(const CGraphFunction&) = delete;
+    CGraphFunction& operator=(const CGraphFunction&) = delete;
+
+    // Refills the curve: one evaluation at dXMin, then at every step of
+    // (dXMax - dXMin) / nDivisions added up while x < dXMax. A malformed
+    // expression leaves the curve empty; NaN and infinite values are kept.
+    void Sample(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nDivisions);
+
+    // Draws the stored samples into the plot rectangle (defined with the
+    // drawing code in src/view).
+    void DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_t nWidth, std::int32_t nTop,
+                   std::int32_t nHeight) const;
+
+    CExprEvaluator* m_pEvaluator;          // not owned
+    std::unique_ptr<CPointList> m_pPoints; // owned
+    // Window of the last Sample; the Y bounds only tell the drawing code
+    // which window the points were taken for.
+    double m_dXMin = 0.0;
+    double m_dXMax = 0.0;
+    double m_dYMin = 0.0;
+    double m_dYMax = 0.0;
+    std::string m_strExpression; // exactly as typed
+    COLORREF m_crColor = 0;
+};
+
+// The document's functions in list order: drawing, file and selection order.
+using CFunctionList = std::vector<std::unique_ptr<CGraphFunction>>;

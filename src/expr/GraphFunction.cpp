@@ -1,0 +1,55 @@
+#include "expr/GraphFunction.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "expr/ExprEvaluator.h"
+
+CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator)
+    : m_pEvaluator(pEvaluator), m_pPoints(std::make_unique<CPointList>())
+{
+}
+
+CGraphFunction::~CGraphFunction() = default;
+
+void CGraphFunction::Sample(double dXMin, double dXMax, double dYMin, double dYMax,
+                            std::int32_t nDivisions)
+{
+    m_dXMin = dXMin;
+    m_dXMax = dXMax;
+    m_dYMin = dYMin;
+    m_dYMax = dYMax;
+    m_pPoints->DeleteAllPoints();
+
+    // Only a finite, non-empty range with at least one step has samples.
+    if (nDivisions < 1 || !std::isfinite(dXMin) || !std::isfinite(dXMax) || !(dXMax > dXMin) ||
+        m_pEvaluator == nullptr)
+    {
+        return;
+    }
+    const double dStep = (dXMax - dXMin) / nDivisions;
+    // n samples, or n + 1 when the sum of steps falls just short of X max;
+    // the storage is kept from one sampling to the next. The reservation is
+    // bounded so that an absurd count cannot ask for gigabytes up front.
+    constexpr std::size_t kMaxReserve = std::size_t{1} << 21;
+    m_pPoints->Reserve(std::min(static_cast<std::size_t>(nDivisions) + 1, kMaxReserve));
+
+    double x = dXMin;
+    while (x < dXMax)
+    {
+        const double y = m_pEvaluator->EvaluateAt(m_strExpression, x);
+        if (!m_pEvaluator->HasError())
+        {
+            m_pPoints->AddPoint(x, y);
+        }
+        // x is accumulated, not computed as dXMin + i * dStep: the samples
+        // fall where repeated addition puts them. A step too small to move
+        // x ends the walk.
+        const double dNext = x + dStep;
+        if (!(dNext > x))
+        {
+            break;
+        }
+        x = dNext;
+    }
+}

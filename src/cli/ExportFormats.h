@@ -1,0 +1,31 @@
+// The output formats of tracelo-export. Each writes one graph to a byte
+// sink (standard output or a file that appears only when complete) and
+// throws CFileException or CArchiveException when it cannot. A new format
+// is one more entry in GetExportFormats.
+#pragma once
+
+#include <span>
+#include <string>
+
+class CByteSink;
+class CTraceloDoc;
+
+struct CExportFormat
+{
+    const char* m_pszName;        // as given to --format
+    const char* m_pszDescription; // for --help
+    void (*m_pfnExport)(CTraceloDoc& doc, CByteSink& out);
+};
+
+std::span<const CExportFormat> GetExportFormats();
+const CExportFormat* FindExportFormat(const std::string& strName);
+
+// x and y of a table line: 17 significant digits, independent of the
+// locale, "nan", "inf" or "-inf" for the values that are not numbers.
+std::string FormatTableNumber(double d);
+
+// The samples of every function exactly as a view opening the graph takes
+// them: the document's window and divisions, head to tail.
+void ExportTable(CTraceloDoc& doc, CByteSink& out);
+// The graph in its own file format.
+void ExportGraph(CTraceloDoc& doc, CByteSink& out);

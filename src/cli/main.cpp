@@ -1,0 +1,257 @@
+// tracelo-export: a graph file to a table of samples or another format,
+// without a display.
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+#include "cli/ExportFormats.h"
+#include "doc/TraceloDoc.h"
+#include "framework/Archive.h"
+#include "framework/AtomicFile.h"
+#include "framework/FileErrors.h"
+#include "res/ExportStrings.h"
+#include "res/FileStrings.h"
+
+namespace
+{
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Standard output, buffered; a failed write throws like a failed save.
+class CStdoutSink : public CByteSink
+{
+public:
+    void Write(const void* pData, std::size_t nSize) override
+    {
+        const auto* p = static_cast<const char*>(pData);
+        m_strBuffer.append(p, nSize);
+        if (m_strBuffer.size() >= 64 * 1024)
+        {
+            Flush();
+        }
+    }
+
+    void Flush()
+    {
+        const char* p = m_strBuffer.data();
+        std::size_t nLeft = m_strBuffer.size();
+        while (nLeft > 0)
+        {
+            const ssize_t n = ::write(STDOUT_FILENO, p, nLeft);
+            if (n < 0 && errno == EINTR)
+            {
+                continue;
+            }
+            if (n <= 0)
+            {
+                const int nError = n < 0 ? errno : ENOSPC;
+                m_strBuffer.clear();
+                throw CFileException(CFileException::EOperation::Write, nError,
+                                     res::kStandardOutput);
+            }
+            p += n;
+            nLeft -= static_cast<std::size_t>(n);
+        }
+        m_strBuffer.clear();
+    }
+
+private:
+    std::string m_strBuffer;
+};
+
+std::string FormatNames()
+{
+    std::string strNames;
+    for (const CExportFormat& format : GetExportFormats())
+    {
+        strNames += strNames.empty() ? "" : ", ";
+        strNames += format.m_pszName;
+    }
+    return strNames;
+}
+
+int UsageError(const std::string& strReason)
+{
+    std::fprintf(stderr, "tracelo-export: %s\n%s\n", strReason.c_str(), res::kExportUsage);
+    return kExitUsage;
+}
+
+void PrintHelp()
+{
+    std::string strHelp = res::kExportUsage;
+    strHelp += "\n\n";
+    strHelp += res::kExportHelp;
+    for (const CExportFormat& format : GetExportFormats())
+    {
+        std::string strName = format.m_pszName;
+        strName.resize(std::max<std::size_t>(strName.size(), 8), ' ');
+        strHelp += "  " + strName + " " + format.m_pszDescription + "\n";
+    }
+    strHelp += res::kExportExitStatus;
+    std::fputs(strHelp.c_str(), stdout);
+}
+
+struct CArguments
+{
+    std::string m_strGraph;
+    std::string m_strFormat;
+    std::string m_strOutput;
+    bool m_bHaveGraph = false;
+    bool m_bHaveFormat = false;
+    bool m_bHaveOutput = false;
+    bool m_bHelp = false;
+};
+
+// Empty on success, else the reason for the usage error.
+std::string ParseArguments(const std::vector<std::string_view>& args, CArguments& parsed)
+{
+    bool bOptionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i)
+    {
+        const std::string_view arg = args[i];
+        if (!bOptionsEnded && (arg == "-h" || arg == "--help"))
+        {
+            parsed.m_bHelp = true;
+            return {};
+        }
+        if (!bOptionsEnded && arg == "--")
+        {
+            bOptionsEnded = true;
+            continue;
+        }
+        if (!bOptionsEnded && arg.size() > 1 && arg[0] == '-')
+        {
+            std::string_view name = arg;
+            std::string_view value;
+            bool bHaveValue = false;
+            if (const std::size_t eq = arg.find('='); arg.starts_with("--") && eq != arg.npos)
+            {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+                bHaveValue = true;
+            }
+            std::string* pTarget = nullptr;
+            bool* pSeen = nullptr;
+            if (name == "--format")
+            {
+                pTarget = &parsed.m_strFormat;
+                pSeen = &parsed.m_bHaveFormat;
+            }
+            else if (name == "-o" || name == "--output")
+            {
+                pTarget = &parsed.m_strOutput;
+                pSeen = &parsed.m_bHaveOutput;
+            }
+            else
+            {
+                return FormatMessage1(res::kExportUnknownOption, arg);
+            }
+            if (!bHaveValue)
+            {
+                if (i + 1 >= args.size())
+                {
+                    return FormatMessage1(res::kExportMissingValue, name);
+                }
+                value = args[++i];
+            }
+            if (*pSeen)
+            {
+                return FormatMessage1(res::kExportRepeatedOption, name);
+            }
+            if (value.empty())
+            {
+                return FormatMessage1(res::kExportMissingValue, name);
+            }
+            *pTarget = std::string(value);
+            *pSeen = true;
+            continue;
+        }
+        if (parsed.m_bHaveGraph)
+        {
+            return FormatMessage1(res::kExportExtraArgument, arg);
+        }
+        parsed.m_strGraph = std::string(arg);
+        parsed.m_bHaveGraph = true;
+    }
+    if (!parsed.m_bHaveGraph)
+    {
+        return res::kExportMissingGraph;
+    }
+    if (!parsed.m_bHaveFormat)
+    {
+        return res::kExportMissingFormat;
+    }
+    return {};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    CArguments parsed;
+    if (const std::string strReason = ParseArguments(args, parsed); !strReason.empty())
+    {
+        return UsageError(strReason);
+    }
+    if (parsed.m_bHelp)
+    {
+        PrintHelp();
+        return 0;
+    }
+    const CExportFormat* pFormat = FindExportFormat(parsed.m_strFormat);
+    if (pFormat == nullptr)
+    {
+        return UsageError(FormatMessage1(res::kExportUnknownFormat, parsed.m_strFormat) + " (" +
+                          FormatNames() + ")");
+    }
+
+    CTraceloDoc doc;
+    std::string strError;
+    if (!doc.OnOpenDocument(parsed.m_strGraph, strError))
+    {
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        return kExitFailure;
+    }
+
+    try
+    {
+        if (parsed.m_bHaveOutput)
+        {
+            CAtomicFile file(parsed.m_strOutput);
+            file.Open();
+            pFormat->m_pfnExport(doc, file);
+            file.Commit();
+        }
+        else
+        {
+            CStdoutSink out;
+            pFormat->m_pfnExport(doc, out);
+            out.Flush();
+        }
+    }
+    catch (const CFileException& e)
+    {
+        strError = e.GetErrorMessage();
+    }
+    catch (const CArchiveException& e)
+    {
+        strError = e.GetErrorMessage(false);
+    }
+    catch (const std::exception&)
+    {
+        strError = res::kFailedToSaveDoc;
+    }
+    if (!strError.empty())
+    {
+        std::fprintf(stderr, "%s\n", strError.c_str());
+        return kExitFailure;
+    }
+    return 0;
+}

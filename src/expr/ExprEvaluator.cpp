@@ -110,26 +110,67 @@ bool CExprEvaluator::IsNumberChar(char c) const
     return m_strNumberChars.find(c) != std::string::npos;
 }
 
-double CExprEvaluator::EvaluateAt(std::string strExpression, double x)
+// The literal evaluation: values are numbers, computed as the walk goes.
+struct CExprEvaluator::CLiteralDomain
+{
+    using Value = double;
+    double m_dX;
+
+    Value Constant(double d) const { return d; }
+    Value X() const { return m_dX; }
+    Value Binary(CExprProgram::EOp op, Value a, Value b) const
+    {
+        return CExprProgram::EvaluateBinary(op, a, b);
+    }
+    Value Function(CExprProgram::EOp op, Value a) const
+    {
+        return CExprProgram::EvaluateFunction(op, a);
+    }
+};
+
+// The compiling walk: values are slots of the program being recorded.
+struct CExprEvaluator::CCompileDomain
+{
+    using Value = CExprProgram::Slot;
+    CExprProgram& m_program;
+
+    Value Constant(double d) const { return m_program.Constant(d); }
+    Value X() const { return CExprProgram::kSlotX; }
+    Value Binary(CExprProgram::EOp op, Value a, Value b) const
+    {
+        return m_program.Binary(op, a, b);
+    }
+    Value Function(CExprProgram::EOp op, Value a) const { return m_program.Function(op, a); }
+};
+
+bool CExprEvaluator::PrepareText(std::string strText)
+{
+    NormalizeExpression(strText);
+    if (strText.size() > kMaxTextLength)
+        return false;
+    if (strText != m_strText || m_vDepth.size() != m_strText.size() + 1)
+    {
+        m_vDepth.clear(); // marks the index as not built until it is
+        m_strText = std::move(strText);
+        PrepareIndex();
+    }
+    return true;
+}
+
+double CExprEvaluator::EvaluateLiteral(std::string strExpression, double x)
 {
     m_bError = false;
     try
     {
-        NormalizeExpression(strExpression);
-        if (strExpression.size() > kMaxTextLength)
+        if (!PrepareText(std::move(strExpression)))
         {
             m_bError = true;
             return 0.0;
         }
-        if (strExpression != m_strText || m_vDepth.size() != m_strText.size() + 1)
-        {
-            m_vDepth.clear(); // marks the index as not built until it is
-            m_strText = std::move(strExpression);
-            PrepareIndex();
-        }
         m_dX = x;
         m_nDepth = 0;
-        return EvalFrom(CSpan{0, m_strText.size()}, 0);
+        CLiteralDomain dom{x};
+        return EvalFrom(dom, CSpan{0, m_strText.size()}, 0);
     }
     catch (const std::exception&)
     {
@@ -139,6 +180,60 @@ double CExprEvaluator::EvaluateAt(std::string strExpression, double x)
         m_nDepth = 0;
         return 0.0;
     }
+}
+
+CExprProgram& CExprEvaluator::Compile(const std::string& strExpression)
+{
+    if (m_pProgram && strExpression == m_strCompiledSource)
+        return *m_pProgram;
+    m_pProgram.reset();
+    auto pProgram = std::make_unique<CExprProgram>();
+    m_bError = false;
+    if (!PrepareText(strExpression))
+    {
+        pProgram->Finish(CExprProgram::kSlotX, true);
+    }
+    else
+    {
+        m_nDepth = 0;
+        CCompileDomain dom{*pProgram};
+        const CExprProgram::Slot result = EvalFrom(dom, CSpan{0, m_strText.size()}, 0);
+        pProgram->Finish(result, m_bError);
+    }
+    m_strCompiledSource = strExpression;
+    m_pProgram = std::move(pProgram);
+    return *m_pProgram;
+}
+
+double CExprEvaluator::EvaluateAt(std::string strExpression, double x)
+{
+    m_bError = false;
+    try
+    {
+        CExprProgram& program = Compile(strExpression);
+        m_dX = x;
+        const double value = program.Run(x);
+        m_bError = program.HasError();
+        return value;
+    }
+    catch (const std::exception&)
+    {
+        m_vDepth.clear();
+        m_nDepth = 0;
+        return 0.0;
+    }
+}
+
+bool CExprEvaluator::EvaluateMany(const std::string& strExpression, const double* pX, double* pY,
+                                  std::size_t n)
+{
+    m_bError = false;
+    CExprProgram& program = Compile(strExpression);
+    program.RunMany(pX, pY, n);
+    if (n > 0)
+        m_dX = pX[n - 1];
+    m_bError = program.HasError();
+    return m_bError;
 }
 
 // Builds, for the normalised text, the tables that let the readers find the
@@ -248,14 +343,16 @@ char CExprEvaluator::ScanSegment(const CSpan& text, CSpan& segment, bool bMulDiv
     return m_strText[nStop];
 }
 
-double CExprEvaluator::EvalFrom(const CSpan& text, std::size_t start)
+template <class TDomain>
+typename TDomain::Value CExprEvaluator::EvalFrom(TDomain& dom, const CSpan& text, std::size_t start)
 {
+    using CExprProgram::OP_ADD, CExprProgram::OP_SUB, CExprProgram::OP_MUL;
     if (m_bError || start >= text.m_nEnd)
-        return 0.0;
+        return dom.Constant(0.0);
     if (m_nDepth >= kMaxDepth)
     {
         m_bError = true;
-        return 0.0;
+        return dom.Constant(0.0);
     }
     struct CDepthGuard
     {
@@ -265,13 +362,14 @@ double CExprEvaluator::EvalFrom(const CSpan& text, std::size_t start)
     } guard(m_nDepth);
 
     std::size_t pos = start;
-    double value = 0.0;
+    typename TDomain::Value value{};
+    bool bOperand = true;
 
     const char c = m_strText[pos];
     if (c == '(')
     {
         const CSpan group = ExtractGroup(text, pos);
-        value = EvalFrom(group, group.m_nBegin);
+        value = EvalFrom(dom, group, group.m_nBegin);
     }
     else if (IsIdentStart(c))
     {
@@ -279,57 +377,62 @@ double CExprEvaluator::EvalFrom(const CSpan& text, std::size_t start)
         const std::string_view strName(m_strText.data() + name.m_nBegin,
                                        name.m_nEnd - name.m_nBegin);
         if (strName == "X")
-            value = m_dX;
+            value = dom.X();
         else if (strName == "E")
-            value = kEuler;
+            value = dom.Constant(kEuler);
         else if (strName == "PI")
-            value = kPi;
+            value = dom.Constant(kPi);
         else
         {
             const CSpan argument = ExtractGroup(text, pos);
-            value = CallFunction(name, argument);
+            value = CallFunction(dom, name, argument);
         }
     }
     else if (IsNumberChar(c))
     {
-        value = ReadNumber(text, pos);
+        value = dom.Constant(ReadNumber(text, pos));
     }
-    // Anything else reads no operand: a leading sign applies to 0.
+    else
+    {
+        bOperand = false; // a leading sign applies to 0
+    }
+    if (!bOperand)
+        value = dom.Constant(0.0);
 
     if (pos >= text.m_nEnd)
         return value;
 
-    const double left = value;
+    const auto left = value;
     CSpan segment{};
     switch (m_strText[pos])
     {
     case '+':
     {
-        const double rest = EvalFrom(text, pos + 1);
-        return rest + left;
+        const auto rest = EvalFrom(dom, text, pos + 1);
+        return dom.Binary(OP_ADD, rest, left);
     }
     case '-':
     {
         ScanSegment(text, segment, false, pos);
-        const double d = left - EvalFrom(segment, segment.m_nBegin);
-        const double rest = EvalFrom(text, pos);
-        return rest + d;
+        const auto d = dom.Binary(OP_SUB, left, EvalFrom(dom, segment, segment.m_nBegin));
+        const auto rest = EvalFrom(dom, text, pos);
+        return dom.Binary(OP_ADD, rest, d);
     }
     case '*':
     {
         ScanSegment(text, segment, false, pos);
-        const double p = EvalFrom(segment, segment.m_nBegin) * left;
-        const double rest = EvalFrom(text, pos);
-        return rest + p;
+        const auto p = dom.Binary(OP_MUL, EvalFrom(dom, segment, segment.m_nBegin), left);
+        const auto rest = EvalFrom(dom, text, pos);
+        return dom.Binary(OP_ADD, rest, p);
     }
     case '/':
-        return EvalDivision(left, text, pos);
+        return EvalDivision(dom, left, text, pos);
     case '^':
-        return EvalPower(left, text, pos);
+        return EvalPower(dom, left, text, pos);
     case '%':
     {
-        const double rest = EvalFrom(text, pos + 1);
-        return (rest * 0.01) * left;
+        const auto rest = EvalFrom(dom, text, pos + 1);
+        return dom.Binary(OP_MUL, dom.Binary(OP_MUL, rest, dom.Constant(0.01)), left);
     }
     default:
         m_bError = true;
@@ -337,88 +440,59 @@ double CExprEvaluator::EvalFrom(const CSpan& text, std::size_t start)
     }
 }
 
-double CExprEvaluator::CallFunction(const CSpan& name, const CSpan& argument)
+template <class TDomain>
+typename TDomain::Value CExprEvaluator::CallFunction(TDomain& dom, const CSpan& name,
+                                                     const CSpan& argument)
 {
-    const double value = EvalFrom(argument, argument.m_nBegin);
-    return ApplyFunction(
-        std::string_view(m_strText.data() + name.m_nBegin, name.m_nEnd - name.m_nBegin), value);
+    const auto value = EvalFrom(dom, argument, argument.m_nBegin);
+    return dom.Function(CExprProgram::FunctionOp(std::string_view(m_strText.data() + name.m_nBegin,
+                                                                  name.m_nEnd - name.m_nBegin)),
+                        value);
 }
 
-double CExprEvaluator::EvalDivision(double left, const CSpan& text, std::size_t pos)
+template <class TDomain>
+typename TDomain::Value CExprEvaluator::EvalDivision(TDomain& dom, typename TDomain::Value left,
+                                                     const CSpan& text, std::size_t pos)
 {
-    double acc = left;
+    using CExprProgram::OP_ADD, CExprProgram::OP_DIV, CExprProgram::OP_MUL;
+    auto acc = left;
     CSpan segment{};
     char c = ScanSegment(text, segment, true, pos);
     while (c == '/')
     {
-        acc = acc / EvalFrom(segment, segment.m_nBegin);
+        acc = dom.Binary(OP_DIV, acc, EvalFrom(dom, segment, segment.m_nBegin));
         c = ScanSegment(text, segment, true, pos);
     }
-    acc = acc / EvalFrom(segment, segment.m_nBegin);
+    acc = dom.Binary(OP_DIV, acc, EvalFrom(dom, segment, segment.m_nBegin));
     if (c == '*')
     {
         ScanSegment(text, segment, false, pos);
-        acc = EvalFrom(segment, segment.m_nBegin) * acc;
+        acc = dom.Binary(OP_MUL, EvalFrom(dom, segment, segment.m_nBegin), acc);
     }
-    const double rest = EvalFrom(text, pos);
-    return rest + acc;
+    const auto rest = EvalFrom(dom, text, pos);
+    return dom.Binary(OP_ADD, rest, acc);
 }
 
-double CExprEvaluator::EvalPower(double left, const CSpan& text, std::size_t pos)
+template <class TDomain>
+typename TDomain::Value CExprEvaluator::EvalPower(TDomain& dom, typename TDomain::Value left,
+                                                  const CSpan& text, std::size_t pos)
 {
+    using CExprProgram::OP_ADD, CExprProgram::OP_POW, CExprProgram::OP_MUL;
     CSpan segment{};
     const char c = ScanSegment(text, segment, true, pos);
-    double acc = std::pow(left, EvalFrom(segment, segment.m_nBegin));
+    auto acc = dom.Binary(OP_POW, left, EvalFrom(dom, segment, segment.m_nBegin));
     if (c == '/')
-        return EvalDivision(acc, text, pos);
+        return EvalDivision(dom, acc, text, pos);
     if (c == '*')
     {
         ScanSegment(text, segment, false, pos);
-        acc = EvalFrom(segment, segment.m_nBegin) * acc;
+        acc = dom.Binary(OP_MUL, EvalFrom(dom, segment, segment.m_nBegin), acc);
     }
-    const double rest = EvalFrom(text, pos);
-    return rest + acc;
+    const auto rest = EvalFrom(dom, text, pos);
+    return dom.Binary(OP_ADD, rest, acc);
 }
 
 double CExprEvaluator::ApplyFunction(std::string_view strName, double x)
 {
-    if (strName == "COS")
-        return std::cos(x);
-    if (strName == "SIN")
-        return std::sin(x);
-    if (strName == "TAN")
-        return std::tan(x);
-    if (strName == "ACOS")
-        return std::acos(x);
-    if (strName == "ASIN")
-        return std::asin(x);
-    if (strName == "ATAN")
-        return std::atan(x);
-    if (strName == "COSH")
-        return std::cosh(x);
-    if (strName == "SINH")
-        return std::sinh(x);
-    if (strName == "TANH")
-        return std::tanh(x);
-    if (strName == "SEC")
-        return 1.0 / std::cos(x);
-    if (strName == "COSEC")
-        return 1.0 / std::sin(x);
-    if (strName == "COTAN")
-        return 1.0 / std::tan(x);
-    if (strName == "ABS")
-        return std::fabs(x);
-    if (strName == "SQRT")
-        return std::sqrt(x);
-    if (strName == "LN")
-        return std::log(x);
-    if (strName == "LOG")
-        return std::log10(x);
-    if (strName == "EXP")
-        return std::exp(x);
-    if (strName == "RAND")
-        return x * static_cast<double>(CRandomGenerator::Next());
-    if (strName == "SIGN")
-        return x < 0 ? -1.0 : 1.0;
-    return 0.0;
+    return CExprProgram::EvaluateFunction(CExprProgram::FunctionOp(strName), x);
 }

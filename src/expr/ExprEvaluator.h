@@ -2,8 +2,11 @@
 // descent directly on the text, with no tokens and no tree.
 #pragma once
 
+#include "expr/ExprProgram.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +32,21 @@ public:
     CExprEvaluator& operator=(const CExprEvaluator&) = delete;
 
     // Value of strExpression at x. Afterwards HasError() tells whether the
-    // text was malformed; the value is meaningless then.
+    // text was malformed; the value is meaningless then. Runs the compiled
+    // form of the text, compiled on the first call with a new text.
     double EvaluateAt(std::string strExpression, double x);
+
+    // The same by reading the text itself, step by step: the reference the
+    // compiled form must match bit for bit.
+    double EvaluateLiteral(std::string strExpression, double x);
+
+    // pY[i] = EvaluateAt(strExpression, pX[i]) for i from 0 to n - 1, in
+    // order; returns the error flag, which is the same at every X.
+    bool EvaluateMany(const std::string& strExpression, const double* pX, double* pY,
+                      std::size_t n);
+
+    // The compiled form of a text, kept until another text is compiled.
+    CExprProgram& Compile(const std::string& strExpression);
 
     bool HasError() const { return m_bError; }
     char GetDecimalPoint() const { return m_chDecimalPoint; }
@@ -60,16 +76,30 @@ private:
         std::size_t m_nEnd;
     };
 
+    struct CLiteralDomain;
+    struct CCompileDomain;
+
     double ReadNumber(const CSpan& text, std::size_t& pos) const;
     CSpan ReadIdentifier(const CSpan& text, std::size_t& pos) const;
     CSpan ExtractGroup(const CSpan& text, std::size_t& pos);
     char ScanSegment(const CSpan& text, CSpan& segment, bool bMulDivStop, std::size_t& pos) const;
 
-    double EvalFrom(const CSpan& text, std::size_t start);
-    double CallFunction(const CSpan& name, const CSpan& argument);
-    double EvalDivision(double left, const CSpan& text, std::size_t pos);
-    double EvalPower(double left, const CSpan& text, std::size_t pos);
+    // The walk over the text. TDomain says what a value is: a number for the
+    // literal evaluation, a slot of a program being recorded for compiling.
+    template <class TDomain>
+    typename TDomain::Value EvalFrom(TDomain& dom, const CSpan& text, std::size_t start);
+    template <class TDomain>
+    typename TDomain::Value CallFunction(TDomain& dom, const CSpan& name, const CSpan& argument);
+    template <class TDomain>
+    typename TDomain::Value EvalDivision(TDomain& dom, typename TDomain::Value left,
+                                         const CSpan& text, std::size_t pos);
+    template <class TDomain>
+    typename TDomain::Value EvalPower(TDomain& dom, typename TDomain::Value left, const CSpan& text,
+                                      std::size_t pos);
 
+    // Normalises the text and builds its index, unless it is the text
+    // already prepared. Returns false when the text is too long to index.
+    bool PrepareText(std::string strText);
     void PrepareIndex();
     bool IsIdentStart(char c) const;
     bool IsIdentChar(char c) const;
@@ -91,4 +121,8 @@ private:
     std::vector<std::uint32_t> m_vNextArith;  // next '+','-','*','/' at the same depth
     std::vector<std::uint32_t> m_vLevelScratch;
     int m_nDepth = 0;
+
+    // The compiled form of m_strCompiledSource (the text as typed).
+    std::unique_ptr<CExprProgram> m_pProgram;
+    std::string m_strCompiledSource;
 };

@@ -228,11 +228,21 @@ bool CExprEvaluator::EvaluateMany(const std::string& strExpression, const double
                                   std::size_t n)
 {
     m_bError = false;
-    CExprProgram& program = Compile(strExpression);
-    program.RunMany(pX, pY, n);
-    if (n > 0)
-        m_dX = pX[n - 1];
-    m_bError = program.HasError();
+    try
+    {
+        CExprProgram& program = Compile(strExpression);
+        program.RunMany(pX, pY, n);
+        if (n > 0)
+            m_dX = pX[n - 1];
+        m_bError = program.HasError();
+    }
+    catch (const std::exception&)
+    {
+        // As EvaluateAt: out of memory gives 0 at these X.
+        m_vDepth.clear();
+        m_nDepth = 0;
+        std::fill_n(pY, n, 0.0);
+    }
     return m_bError;
 }
 

@@ -17,6 +17,67 @@ constexpr std::size_t kMaxLaneSlots = 4096;
 
 } // namespace
 
+// Every operation, in one place: the literal walk, the folding of known
+// operands and both ways of running a program come here, so they compute the
+// same bits. b is used by the operations of two operands only.
+inline double CExprProgram::Apply(EOp op, double a, double b)
+{
+    switch (op)
+    {
+    case OP_ADD:
+        return a + b;
+    case OP_SUB:
+        return a - b;
+    case OP_MUL:
+        return a * b;
+    case OP_DIV:
+        return a / b;
+    case OP_POW:
+        return std::pow(a, b);
+    case OP_COS:
+        return std::cos(a);
+    case OP_SIN:
+        return std::sin(a);
+    case OP_TAN:
+        return std::tan(a);
+    case OP_ACOS:
+        return std::acos(a);
+    case OP_ASIN:
+        return std::asin(a);
+    case OP_ATAN:
+        return std::atan(a);
+    case OP_COSH:
+        return std::cosh(a);
+    case OP_SINH:
+        return std::sinh(a);
+    case OP_TANH:
+        return std::tanh(a);
+    case OP_SEC:
+        return 1.0 / std::cos(a);
+    case OP_COSEC:
+        return 1.0 / std::sin(a);
+    case OP_COTAN:
+        return 1.0 / std::tan(a);
+    case OP_ABS:
+        return std::fabs(a);
+    case OP_SQRT:
+        return std::sqrt(a);
+    case OP_LN:
+        return std::log(a);
+    case OP_LOG:
+        return std::log10(a);
+    case OP_EXP:
+        return std::exp(a);
+    case OP_RAND:
+        return a * static_cast<double>(CRandomGenerator::Next());
+    case OP_SIGN:
+        return a < 0 ? -1.0 : 1.0;
+    case OP_NONE:
+        break;
+    }
+    return 0.0;
+}
+
 CExprProgram::CExprProgram()
 {
     NewSlot(0.0, false, true); // X
@@ -40,54 +101,12 @@ CExprProgram::EOp CExprProgram::FunctionOp(std::string_view strName)
 
 double CExprProgram::EvaluateFunction(EOp op, double x)
 {
-    switch (op)
-    {
-    case OP_COS:
-        return std::cos(x);
-    case OP_SIN:
-        return std::sin(x);
-    case OP_TAN:
-        return std::tan(x);
-    case OP_ACOS:
-        return std::acos(x);
-    case OP_ASIN:
-        return std::asin(x);
-    case OP_ATAN:
-        return std::atan(x);
-    case OP_COSH:
-        return std::cosh(x);
-    case OP_SINH:
-        return std::sinh(x);
-    case OP_TANH:
-        return std::tanh(x);
-    case OP_SEC:
-        return 1.0 / std::cos(x);
-    case OP_COSEC:
-        return 1.0 / std::sin(x);
-    case OP_COTAN:
-        return 1.0 / std::tan(x);
-    case OP_ABS:
-        return std::fabs(x);
-    case OP_SQRT:
-        return std::sqrt(x);
-    case OP_LN:
-        return std::log(x);
-    case OP_LOG:
-        return std::log10(x);
-    case OP_EXP:
-        return std::exp(x);
-    case OP_RAND:
-        return x * static_cast<double>(CRandomGenerator::Next());
-    case OP_SIGN:
-        return x < 0 ? -1.0 : 1.0;
-    default:
-        return 0.0;
-    }
+    return Apply(op, x, x);
 }
 
-double CExprProgram::Power(double a, double b)
+double CExprProgram::EvaluateBinary(EOp op, double a, double b)
 {
-    return std::pow(a, b);
+    return Apply(op, a, b);
 }
 
 CExprProgram::Slot CExprProgram::NewSlot(double dInitial, bool bConstant, bool bMaybeNegZero)
@@ -129,8 +148,8 @@ CExprProgram::Slot CExprProgram::Binary(EOp op, Slot a, Slot b)
     bool bMaybeNegZero = true;
     if (op == OP_ADD) // a + b is -0 only when both are
         bMaybeNegZero = m_vMaybeNegZero[a] && m_vMaybeNegZero[b];
-    else if (op == OP_SUB) // a - b is -0 only when a is
-        bMaybeNegZero = m_vMaybeNegZero[a];
+    else if (op == OP_SUB) // a - b is -0 only when a is -0 and b is +0
+        bMaybeNegZero = m_vMaybeNegZero[a] && !(IsConstant(b) && m_vRegs[b] != 0.0);
     const Slot dst = NewSlot(0.0, false, bMaybeNegZero);
     m_vOps.push_back(COp{op, dst, a, b});
     return dst;
@@ -169,8 +188,7 @@ double CExprProgram::Run(double x)
     double* r = m_vRegs.data();
     r[kSlotX] = x;
     for (const COp& op : m_vOps)
-        r[op.m_dst] = op.m_op < OP_COS ? EvaluateBinary(op.m_op, r[op.m_a], r[op.m_b])
-                                       : EvaluateFunction(op.m_op, r[op.m_a]);
+        r[op.m_dst] = Apply(op.m_op, r[op.m_a], r[op.m_b]);
     return r[m_nResult];
 }
 
@@ -192,31 +210,45 @@ void CExprProgram::RunMany(const double* pX, double* pY, std::size_t n)
             double* d = lanes + op.m_dst * kLanes;
             const double* a = lanes + op.m_a * kLanes;
             const double* b = lanes + op.m_b * kLanes;
+            // One pass of the switch per operation, then a plain loop over
+            // the lanes with the operation fixed.
+            auto lanesOf = [&](auto fn)
+            {
+                for (std::size_t l = 0; l < m; ++l)
+                    d[l] = fn(a[l], b[l]);
+            };
             switch (op.m_op)
             {
-            case OP_ADD:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = a[l] + b[l];
-                break;
-            case OP_SUB:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = a[l] - b[l];
-                break;
-            case OP_MUL:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = a[l] * b[l];
-                break;
-            case OP_DIV:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = a[l] / b[l];
-                break;
-            case OP_POW:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = Power(a[l], b[l]);
-                break;
-            default:
-                for (std::size_t l = 0; l < m; ++l)
-                    d[l] = EvaluateFunction(op.m_op, a[l]);
+#define TRACELO_LANES(OP)                                                                          \
+    case OP:                                                                                       \
+        lanesOf([](double u, double v) { return Apply(OP, u, v); });                               \
+        break;
+                TRACELO_LANES(OP_ADD)
+                TRACELO_LANES(OP_SUB)
+                TRACELO_LANES(OP_MUL)
+                TRACELO_LANES(OP_DIV)
+                TRACELO_LANES(OP_POW)
+                TRACELO_LANES(OP_COS)
+                TRACELO_LANES(OP_SIN)
+                TRACELO_LANES(OP_TAN)
+                TRACELO_LANES(OP_ACOS)
+                TRACELO_LANES(OP_ASIN)
+                TRACELO_LANES(OP_ATAN)
+                TRACELO_LANES(OP_COSH)
+                TRACELO_LANES(OP_SINH)
+                TRACELO_LANES(OP_TANH)
+                TRACELO_LANES(OP_SEC)
+                TRACELO_LANES(OP_COSEC)
+                TRACELO_LANES(OP_COTAN)
+                TRACELO_LANES(OP_ABS)
+                TRACELO_LANES(OP_SQRT)
+                TRACELO_LANES(OP_LN)
+                TRACELO_LANES(OP_LOG)
+                TRACELO_LANES(OP_EXP)
+                TRACELO_LANES(OP_SIGN)
+#undef TRACELO_LANES
+            default: // RAND and unknown names never reach the lanes
+                lanesOf([op](double u, double v) { return Apply(op.m_op, u, v); });
                 break;
             }
         }

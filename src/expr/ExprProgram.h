@@ -57,23 +57,7 @@ public:
     // The one definition of every operation, used both by the literal walk
     // and by the compiled form.
     static double EvaluateFunction(EOp op, double x);
-    static double EvaluateBinary(EOp op, double a, double b)
-    {
-        switch (op)
-        {
-        case OP_ADD:
-            return a + b;
-        case OP_SUB:
-            return a - b;
-        case OP_MUL:
-            return a * b;
-        case OP_DIV:
-            return a / b;
-        default:
-            return Power(a, b);
-        }
-    }
-    static double Power(double a, double b);
+    static double EvaluateBinary(EOp op, double a, double b);
 
     // Recording.
     Slot Constant(double d);
@@ -90,6 +74,8 @@ public:
     void RunMany(const double* pX, double* pY, std::size_t n);
 
 private:
+    static double Apply(EOp op, double a, double b);
+
     struct COp
     {
         EOp m_op;

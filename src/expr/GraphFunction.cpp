@@ -34,22 +34,29 @@ void CGraphFunction::Sample(double dXMin, double dXMax, double dYMin, double dYM
     constexpr std::size_t kMaxReserve = std::size_t{1} << 21;
     m_pPoints->Reserve(std::min(static_cast<std::size_t>(nDivisions) + 1, kMaxReserve));
 
+    // x is accumulated, not computed as dXMin + i * dStep: the samples fall
+    // where repeated addition puts them. A step too small to move x ends the
+    // walk. The X values are gathered in blocks and evaluated together by
+    // the compiled form of the expression.
+    constexpr std::size_t kBlock = 256;
+    double aX[kBlock];
+    double aY[kBlock];
     double x = dXMin;
-    while (x < dXMax)
+    bool bMore = x < dXMax;
+    while (bMore)
     {
-        const double y = m_pEvaluator->EvaluateAt(m_strExpression, x);
-        if (!m_pEvaluator->HasError())
+        std::size_t n = 0;
+        while (bMore && n < kBlock)
         {
-            m_pPoints->AddPoint(x, y);
+            aX[n++] = x;
+            const double dNext = x + dStep;
+            bMore = dNext > x && dNext < dXMax;
+            x = dNext;
         }
-        // x is accumulated, not computed as dXMin + i * dStep: the samples
-        // fall where repeated addition puts them. A step too small to move
-        // x ends the walk.
-        const double dNext = x + dStep;
-        if (!(dNext > x))
+        if (!m_pEvaluator->EvaluateMany(m_strExpression, aX, aY, n))
         {
-            break;
+            for (std::size_t i = 0; i < n; ++i)
+                m_pPoints->AddPoint(aX[i], aY[i]);
         }
-        x = dNext;
     }
 }

@@ -1,0 +1,301 @@
+#include <cstdlib>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "framework/TestTempDir.h"
+
+namespace
+{
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Data(const std::string& strName)
+{
+    return std::string(TRACELO_TEST_DATA_DIR) + "/" + strName;
+}
+
+std::string Quote(const std::string& str)
+{
+    std::string strOut = "'";
+    for (const char c : str)
+    {
+        strOut += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return strOut + "'";
+}
+
+std::string ReadText(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+struct CRun
+{
+    int m_nStatus = -1;
+    std::string m_strOut;
+    std::string m_strErr;
+};
+
+// Runs tracelo-export with these arguments, capturing both streams.
+CRun RunExport(const std::vector<std::string>& args)
+{
+    CTestTempDir dir;
+    std::string strCommand = Quote(TRACELO_EXPORT);
+    for (const std::string& arg : args)
+    {
+        strCommand += " " + Quote(arg);
+    }
+    strCommand += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
+    const int nStatus = std::system(strCommand.c_str());
+    CRun run;
+    run.m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    run.m_strOut = ReadText(dir.File("out"));
+    run.m_strErr = ReadText(dir.File("err"));
+    return run;
+}
+
+std::string AsText(const Bytes& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(TraceloExportTest, TableOfEveryKindOfSample)
+{
+    const CRun run = RunExport({Data("kinds.grf"), "--format", "table"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strErr, "");
+    EXPECT_EQ(run.m_strOut, ReadText(Data("kinds.csv")));
+}
+
+TEST(TraceloExportTest, TableOfANewGraphsFunctionHasItsFiveHundredSamples)
+{
+    const CRun run = RunExport({"--format=table", Data("sin-red.grf")});
+    ASSERT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strErr, "");
+    std::istringstream lines(run.m_strOut);
+    std::string strLine;
+    std::vector<std::string> vLines;
+    while (std::getline(lines, strLine))
+    {
+        vLines.push_back(strLine);
+    }
+    ASSERT_EQ(vLines.size(), 501u);
+    EXPECT_EQ(vLines[0], "function,x,y");
+    EXPECT_EQ(vLines[1].substr(0, 5), "1,-2,");
+    EXPECT_EQ(vLines[500].substr(0, 21), "1,1.9920000000000033,");
+}
+
+TEST(TraceloExportTest, TableOfAGraphWithoutFunctionsIsTheHeader)
+{
+    const CRun run = RunExport({Data("new-graph.grf"), "--format", "table"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut, "function,x,y\n");
+}
+
+struct CGraphCase
+{
+    const char* m_pszFile;
+    Bytes m_expected;
+};
+
+void PrintTo(const CGraphCase& c, std::ostream* os)
+{
+    *os << c.m_pszFile;
+}
+
+class GraphFormatTest : public ::testing::TestWithParam<CGraphCase>
+{
+};
+
+TEST_P(GraphFormatTest, WritesTheGraphsBytes)
+{
+    const CRun run = RunExport({Data(GetParam().m_pszFile), "--format", "graph"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strErr, "");
+    EXPECT_EQ(run.m_strOut, AsText(GetParam().m_expected));
+}
+
+Bytes FileBytes(const char* pszName)
+{
+    return ReadFileBytes(Data(pszName));
+}
+
+Bytes Corrected()
+{
+    // X 3..1 becomes 3..3.1, a NaN Y bound gives -2..2, 5 divisions 10,
+    // grid 2 off; the bytes after the last record are gone.
+    Bytes bytes = {0, 0, 0, 0, 0, 0, 8,    0x40, 0xCD, 0xCC, 0xCC, 0xCC, 0xCC, 0xCC, 8,    0x40, 0,
+                   0, 0, 0, 0, 0, 0, 0xC0, 0,    0,    0,    0,    0,    0,    0,    0x40, 10,   0,
+                   0, 0, 0, 0, 0, 0, 1,    0,    0,    0,    1,    'X',  0xFF, 0,    0,    0};
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, GraphFormatTest,
+                         ::testing::Values(CGraphCase{"new-graph.grf", FileBytes("new-graph.grf")},
+                                           CGraphCase{"sin-red.grf", FileBytes("sin-red.grf")},
+                                           CGraphCase{"kinds.grf", FileBytes("kinds.grf")},
+                                           CGraphCase{"needs-correction.grf", Corrected()}));
+
+TEST(TraceloExportTest, FixturesHoldTheBytesOfTheFormat)
+{
+    EXPECT_EQ(FileBytes("new-graph.grf").size(), 44u);
+    EXPECT_EQ(FileBytes("sin-red.grf").size(), 55u);
+}
+
+TEST(TraceloExportTest, OutputFileInsteadOfStandardOutput)
+{
+    CTestTempDir dir;
+    const std::string strOut = dir.File("copia");
+    WriteFileBytes(strOut, {1, 2, 3}); // replaced
+    const CRun run = RunExport({Data("sin-red.grf"), "--format", "graph", "-o", strOut});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut, "");
+    EXPECT_EQ(run.m_strErr, "");
+    EXPECT_EQ(ReadFileBytes(strOut), FileBytes("sin-red.grf"));
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"copia"});
+
+    const CRun table =
+        RunExport({Data("kinds.grf"), "--output", dir.File("t.csv"), "--format", "table"});
+    EXPECT_EQ(table.m_nStatus, 0);
+    EXPECT_EQ(ReadText(dir.File("t.csv")), ReadText(Data("kinds.csv")));
+}
+
+TEST(TraceloExportTest, GraphWrittenOverItself)
+{
+    CTestTempDir dir;
+    const std::string strPath = dir.File("g");
+    WriteFileBytes(strPath, FileBytes("needs-correction.grf"));
+    const CRun run = RunExport({strPath, "--format", "graph", "-o", strPath});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(ReadFileBytes(strPath), Corrected());
+}
+
+struct CErrorCase
+{
+    const char* m_pszName;
+    std::vector<std::string> m_args; // "@" + name: a file of tests/data; "~": a missing file
+    int m_nStatus;
+    std::string m_strErr; // exact standard error; for usage errors its first line
+};
+
+void PrintTo(const CErrorCase& c, std::ostream* os)
+{
+    *os << c.m_pszName;
+}
+
+class ExportErrorTest : public ::testing::TestWithParam<CErrorCase>
+{
+};
+
+const char kMissing[] = "/nonexistent-tracelo-folder/grafico";
+
+TEST_P(ExportErrorTest, MessageAndStatus)
+{
+    const CErrorCase& c = GetParam();
+    std::vector<std::string> args;
+    for (const std::string& arg : c.m_args)
+    {
+        args.push_back(arg.starts_with("@") ? Data(arg.substr(1)) : arg);
+    }
+    const CRun run = RunExport(args);
+    EXPECT_EQ(run.m_nStatus, c.m_nStatus);
+    EXPECT_EQ(run.m_strOut, "");
+    if (c.m_nStatus == 2)
+    {
+        const std::string strUsage =
+            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA]\n";
+        EXPECT_EQ(run.m_strErr, c.m_strErr + "\n" + strUsage);
+    }
+    else
+    {
+        EXPECT_EQ(run.m_strErr, c.m_strErr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ExportErrorTest,
+    ::testing::Values(CErrorCase{"MissingFile",
+                                 {kMissing, "--format", "table"},
+                                 1,
+                                 "/nonexistent-tracelo-folder/grafico non trovato.\n"},
+                      CErrorCase{"Folder", {"/", "--format", "table"}, 1, "Accesso a / negato.\n"},
+                      CErrorCase{"CutInTheThirdRecord",
+                                 {"@cut-in-third-record.grf", "--format", "graph"},
+                                 1,
+                                 "Formato file inatteso.\n"},
+                      CErrorCase{"OutputInAMissingFolder",
+                                 {"@sin-red.grf", "--format", "graph", "-o", kMissing},
+                                 1,
+                                 "Nome file non valido.\n"},
+                      CErrorCase{"OutputIsAFolder",
+                                 {"@sin-red.grf", "--format", "table", "-o", "/"},
+                                 1,
+                                 "Accesso a / negato.\n"},
+                      CErrorCase{"NoArguments", {}, 2, "tracelo-export: manca il file del grafico"},
+                      CErrorCase{"NoFormat", {"@sin-red.grf"}, 2, "tracelo-export: manca --format"},
+                      CErrorCase{"UnknownFormat",
+                                 {"@sin-red.grf", "--format", "bmp"},
+                                 2,
+                                 "tracelo-export: formato sconosciuto: bmp (table, graph)"},
+                      // Usage is checked before the graph is opened.
+                      CErrorCase{"UnknownFormatOfAMissingFile",
+                                 {kMissing, "--format", "xyz"},
+                                 2,
+                                 "tracelo-export: formato sconosciuto: xyz (table, graph)"},
+                      CErrorCase{"FormatWithoutValue",
+                                 {"@sin-red.grf", "--format"},
+                                 2,
+                                 "tracelo-export: manca il valore di --format"},
+                      CErrorCase{"EmptyOutput",
+                                 {"@sin-red.grf", "--format", "table", "-o", ""},
+                                 2,
+                                 "tracelo-export: manca il valore di -o"},
+                      CErrorCase{"UnknownOption",
+                                 {"@sin-red.grf", "--format", "table", "--dpi", "300"},
+                                 2,
+                                 "tracelo-export: opzione sconosciuta: --dpi"},
+                      CErrorCase{"TwoGraphs",
+                                 {"@sin-red.grf", "@kinds.grf", "--format", "table"},
+                                 2,
+                                 std::string("tracelo-export: argomento in più: ") +
+                                     TRACELO_TEST_DATA_DIR + "/kinds.grf"},
+                      CErrorCase{"RepeatedFormat",
+                                 {"@sin-red.grf", "--format", "table", "--format", "graph"},
+                                 2,
+                                 "tracelo-export: opzione ripetuta: --format"}),
+    [](const ::testing::TestParamInfo<CErrorCase>& info) { return info.param.m_pszName; });
+
+TEST(TraceloExportTest, HelpListsTheFormats)
+{
+    for (const char* psz : {"--help", "-h"})
+    {
+        const CRun run = RunExport({psz});
+        EXPECT_EQ(run.m_nStatus, 0);
+        EXPECT_EQ(run.m_strErr, "");
+        EXPECT_TRUE(run.m_strOut.starts_with(
+            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA]\n"));
+        EXPECT_NE(run.m_strOut.find("\n  table "), std::string::npos);
+        EXPECT_NE(run.m_strOut.find("\n  graph "), std::string::npos);
+    }
+}
+
+TEST(TraceloExportTest, DashDashEndsTheOptions)
+{
+    CTestTempDir dir;
+    const std::string strPath = dir.File("-g");
+    WriteFileBytes(strPath, FileBytes("sin-red.grf"));
+    const CRun run = RunExport({"--format", "graph", "--", strPath});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut, AsText(FileBytes("sin-red.grf")));
+}
+
+} // namespace

@@ -244,24 +244,4 @@ TEST(GraphFunctionTest, WithoutAnEvaluatorThereAreNoPoints)
     EXPECT_TRUE(function.m_pPoints->IsEmpty());
 }
 
-TEST(PointListTest, KeepsPointsInOrderUntilDeleted)
-{
-    CPointList points;
-    points.AddPoint(1.0, -1.0);
-    points.AddPoint(2.0, kNaN);
-    points.AddPoint(3.0, kInf);
-    ASSERT_EQ(points.GetCount(), 3u);
-    double x = 0.0;
-    double y = 0.0;
-    points.GetPoint(1, x, y);
-    EXPECT_EQ(x, 2.0);
-    EXPECT_TRUE(std::isnan(y));
-    points.GetPoint(2, x, y);
-    EXPECT_EQ(x, 3.0);
-    EXPECT_EQ(y, kInf);
-    points.DeleteAllPoints();
-    EXPECT_TRUE(points.IsEmpty());
-    EXPECT_EQ(points.GetCount(), 0u);
-}
-
 } // namespace

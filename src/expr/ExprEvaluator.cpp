@@ -157,12 +157,12 @@ bool CExprEvaluator::PrepareText(std::string strText)
     return true;
 }
 
-double CExprEvaluator::EvaluateLiteral(std::string strExpression, double x)
+double CExprEvaluator::EvaluateLiteral(const std::string& strExpression, double x)
 {
     m_bError = false;
     try
     {
-        if (!PrepareText(std::move(strExpression)))
+        if (!PrepareText(strExpression))
         {
             m_bError = true;
             return 0.0;
@@ -205,7 +205,7 @@ CExprProgram& CExprEvaluator::Compile(const std::string& strExpression)
     return *m_pProgram;
 }
 
-double CExprEvaluator::EvaluateAt(std::string strExpression, double x)
+double CExprEvaluator::EvaluateAt(const std::string& strExpression, double x)
 {
     m_bError = false;
     try

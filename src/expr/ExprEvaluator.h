@@ -32,13 +32,14 @@ public:
     CExprEvaluator& operator=(const CExprEvaluator&) = delete;
 
     // Value of strExpression at x. Afterwards HasError() tells whether the
-    // text was malformed; the value is meaningless then. Runs the compiled
-    // form of the text, compiled on the first call with a new text.
-    double EvaluateAt(std::string strExpression, double x);
+    // text was malformed; the value is meaningless then. The caller's text is
+    // never changed. Runs the compiled form of the text, compiled on the
+    // first call with a new text.
+    double EvaluateAt(const std::string& strExpression, double x);
 
     // The same by reading the text itself, step by step: the reference the
     // compiled form must match bit for bit.
-    double EvaluateLiteral(std::string strExpression, double x);
+    double EvaluateLiteral(const std::string& strExpression, double x);
 
     // pY[i] = EvaluateAt(strExpression, pX[i]) for i from 0 to n - 1, in
     // order; returns the error flag, which is the same at every X.

@@ -64,35 +64,35 @@ template <class T> struct CCmdEntry
     void (T::*m_pfnCommandRange)(unsigned) = nullptr;
 };
 
-template <class T> CCmdEntry<T> OnCommand(unsigned nID, void (T::*pfn)())
+template <class T> CCmdEntry<T> MapCommand(unsigned nID, void (T::*pfn)())
 {
     return CCmdEntry<T>{nID, nID, pfn, nullptr, nullptr};
 }
 
-template <class T> CCmdEntry<T> OnUpdate(unsigned nID, void (T::*pfn)(CCmdUI*))
+template <class T> CCmdEntry<T> MapUpdate(unsigned nID, void (T::*pfn)(CCmdUI*))
 {
     return CCmdEntry<T>{nID, nID, nullptr, pfn, nullptr};
 }
 
 template <class T>
-CCmdEntry<T> OnCommandRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(unsigned))
+CCmdEntry<T> MapCommandRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(unsigned))
 {
     return CCmdEntry<T>{nFirst, nLast, nullptr, nullptr, pfn};
 }
 
 template <class T>
-CCmdEntry<T> OnUpdateRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(CCmdUI*))
+CCmdEntry<T> MapUpdateRange(unsigned nFirst, unsigned nLast, void (T::*pfn)(CCmdUI*))
 {
     return CCmdEntry<T>{nFirst, nLast, nullptr, pfn, nullptr};
 }
 
-// Looks nID up in one table. For an update, an update handler runs; a line
-// with only a command handler enables the command. Lines are tried in order,
-// so an update-only line does not hide a later command line for the same id.
+// Looks nID up in one table. For an update, the line's update handler runs
+// if the table has one for nID; otherwise a command handler for nID enables
+// the command. For a command, the first command handler for nID runs.
 template <class T>
-bool DispatchTable(T* pTarget, std::span<const CCmdEntry<T>> table, unsigned nID,
-                   CCmdUI* pCmdUI)
+bool DispatchTable(T* pTarget, std::span<const CCmdEntry<T>> table, unsigned nID, CCmdUI* pCmdUI)
 {
+    bool bHasCommand = false;
     for (const CCmdEntry<T>& entry : table)
     {
         if (nID < entry.m_nFirst || nID > entry.m_nLast)
@@ -106,11 +106,8 @@ bool DispatchTable(T* pTarget, std::span<const CCmdEntry<T>> table, unsigned nID
                 (pTarget->*entry.m_pfnUpdate)(pCmdUI);
                 return true;
             }
-            if (entry.m_pfnCommand != nullptr || entry.m_pfnCommandRange != nullptr)
-            {
-                pCmdUI->Enable(true);
-                return true;
-            }
+            bHasCommand =
+                bHasCommand || entry.m_pfnCommand != nullptr || entry.m_pfnCommandRange != nullptr;
         }
         else if (entry.m_pfnCommand != nullptr)
         {
@@ -123,5 +120,9 @@ bool DispatchTable(T* pTarget, std::span<const CCmdEntry<T>> table, unsigned nID
             return true;
         }
     }
-    return false;
+    if (bHasCommand)
+    {
+        pCmdUI->Enable(true);
+    }
+    return bHasCommand;
 }

@@ -1,0 +1,45 @@
+// The command line as the framework reads it: switches after '/' or '-',
+// the first plain argument as the file name, and for the "pt" switch the
+// next three as printer, driver and port.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CCommandLineInfo
+{
+public:
+    enum EShellCommand
+    {
+        FileNew,
+        FileOpen,
+        FilePrint,
+        FilePrintTo,
+        FileDDE,
+        AppUnregister,
+        FileNothing,
+    };
+
+    CCommandLineInfo() = default;
+    virtual ~CCommandLineInfo() = default;
+
+    // Takes one argument: pszParam without its '/' or '-' when bFlag.
+    virtual void ParseParam(const std::string& strParam, bool bFlag, bool bLast);
+
+    // Reads every argument after the program's own name.
+    void ParseCommandLine(const std::vector<std::string>& vArgs);
+
+    EShellCommand m_nShellCommand = FileNew;
+    std::string m_strFileName;
+    std::string m_strPrinterName;
+    std::string m_strDriverName;
+    std::string m_strPortName;
+    bool m_bShowSplash = true;
+    bool m_bRunEmbedded = false;
+    bool m_bRunAutomated = false;
+
+private:
+    void ParseParamFlag(const std::string& strFlag);
+    void ParseParamNotFlag(const std::string& strParam);
+    void ParseLast(bool bLast);
+};

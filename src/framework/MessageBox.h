@@ -1,0 +1,38 @@
+// The framework's message box: the program's name as caption, Italian
+// buttons, and the icon the framework gives when none is asked for (an
+// exclamation mark beside OK, a question mark beside Yes/No).
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class EMsgBoxButtons
+{
+    Ok,
+    YesNo,
+    YesNoCancel,
+};
+
+enum class EMsgBoxIcon
+{
+    Default,
+    Exclamation,
+    Question,
+    Information,
+    Stop,
+};
+
+enum class EMsgBoxResult
+{
+    Ok,
+    Yes,
+    No,
+    Cancel,
+};
+
+// Shows strText modally over pParent (or the main window when null) and
+// returns the button pressed. Escape or the close box gives Cancel when
+// there is a Cancel button, else OK or No.
+EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons = EMsgBoxButtons::Ok,
+                            EMsgBoxIcon eIcon = EMsgBoxIcon::Default, QWidget* pParent = nullptr);

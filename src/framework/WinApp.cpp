@@ -1,0 +1,315 @@
+#include "framework/WinApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+#include "framework/DocManager.h"
+#include "framework/Document.h"
+#include "framework/MDIFrameWnd.h"
+#include "framework/MessageBox.h"
+#include "framework/RecentFileList.h"
+#include "res/ShellResources.h"
+
+namespace
+{
+
+CWinApp* g_pApp = nullptr;
+
+const char kRecentFileSection[] = "Recent File List";
+const char kRecentFileEntry[] = "File%d";
+const char kSettingsSection[] = "Settings";
+const char kPreviewPagesEntry[] = "PreviewPages";
+constexpr int kMaxMRUDisplayLength = 30;
+
+// Input of any kind makes the main window run its idle pass once the queue
+// is empty, as the message loop does after every message.
+class CIdleFilter : public QObject
+{
+public:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
+    {
+        switch (pEvent->type())
+        {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::WindowActivate:
+            if (CMDIFrameWnd* pFrame = AfxGetMainWnd())
+            {
+                pFrame->RequestIdleUpdate();
+            }
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(pWatched, pEvent);
+    }
+};
+
+} // namespace
+
+CWinApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
+CWinApp::CWinApp()
+{
+    g_pApp = this;
+    if (const char* pszName = res::LoadString(res::AFX_IDS_APP_TITLE))
+    {
+        m_strAppName = pszName;
+    }
+    m_pDocManager = std::make_unique<CDocManager>();
+    m_pDocManager->m_fnAddToRecentFileList = [this](const std::string& strPath)
+    { AddToRecentFileList(strPath); };
+}
+
+CWinApp::~CWinApp()
+{
+    if (m_pIdleFilter != nullptr && qApp != nullptr)
+    {
+        qApp->removeEventFilter(m_pIdleFilter.get());
+    }
+    // The windows go before the documents they show and the manager.
+    delete m_pMainWnd;
+    m_pMainWnd = nullptr;
+    m_pDocManager.reset();
+    if (g_pApp == this)
+    {
+        g_pApp = nullptr;
+    }
+}
+
+int CWinApp::Run()
+{
+    if (m_pIdleFilter == nullptr && qApp != nullptr)
+    {
+        m_pIdleFilter = std::make_unique<CIdleFilter>();
+        qApp->installEventFilter(m_pIdleFilter.get());
+    }
+    QApplication::exec();
+    return ExitInstance();
+}
+
+int CWinApp::ExitInstance()
+{
+    if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister)
+    {
+        SaveStdProfileSettings();
+    }
+    return 0;
+}
+
+void CWinApp::SetRegistryKey(const char* pszRegistryKey)
+{
+    m_strRegistryKey = pszRegistryKey;
+}
+
+std::unique_ptr<QSettings> CWinApp::GetProfile() const
+{
+    return std::make_unique<QSettings>(QString::fromStdString(m_strRegistryKey),
+                                       QString::fromStdString(m_strAppName));
+}
+
+void CWinApp::LoadStdProfileSettings(unsigned nMaxMRU)
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (nMaxMRU != 0)
+    {
+        m_pRecentFileList = std::make_unique<CRecentFileList>(
+            res::ID_FILE_MRU_FILE1, kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU),
+            kMaxMRUDisplayLength);
+        m_pRecentFileList->ReadList(*pProfile);
+    }
+    m_nNumPreviewPages =
+        pProfile->value(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry), 0)
+            .toInt();
+}
+
+void CWinApp::SaveStdProfileSettings()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (m_pRecentFileList != nullptr)
+    {
+        m_pRecentFileList->WriteList(*pProfile);
+    }
+    if (m_nNumPreviewPages != 0)
+    {
+        pProfile->setValue(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry),
+                           m_nNumPreviewPages);
+    }
+    pProfile->sync();
+}
+
+bool CWinApp::Unregister()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    pProfile->clear();
+    pProfile->sync();
+    bool bOk = pProfile->status() == QSettings::NoError;
+#ifndef _WIN32
+    // Here the settings are a file: it goes, and its folder when empty.
+    const QString strFile = pProfile->fileName();
+    pProfile.reset();
+    if (QFile::exists(strFile) && !QFile::remove(strFile))
+    {
+        bOk = false;
+    }
+    QDir().rmdir(QFileInfo(strFile).absolutePath());
+#endif
+    return bOk;
+}
+
+void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate)
+{
+    m_pDocManager->AddDocTemplate(std::move(pTemplate));
+}
+
+CDocument* CWinApp::OpenDocumentFile(const std::string& strFileName)
+{
+    return m_pDocManager->OpenDocumentFile(strFileName);
+}
+
+void CWinApp::AddToRecentFileList(const std::string& strPathName)
+{
+    if (m_pRecentFileList != nullptr)
+    {
+        m_pRecentFileList->Add(strPathName);
+    }
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo, const std::vector<std::string>& vArgs)
+{
+    rCmdInfo.ParseCommandLine(vArgs);
+}
+
+bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
+{
+    m_pCmdInfo = &rCmdInfo;
+    switch (rCmdInfo.m_nShellCommand)
+    {
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return m_pMainWnd != nullptr;
+
+    case CCommandLineInfo::FileOpen:
+        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+    {
+        CDocument* pDoc = OpenDocumentFile(rCmdInfo.m_strFileName);
+        if (pDoc == nullptr)
+        {
+            return false;
+        }
+        // Printed: the program's work is done.
+        return !PrintFromShell(pDoc, rCmdInfo);
+    }
+
+    case CCommandLineInfo::FileDDE:
+        // No shell conversation is ever set up, so waiting for one would
+        // leave a hidden program running: start as without the switch.
+        if (rCmdInfo.m_strFileName.empty())
+        {
+            OnFileNew();
+            return m_pMainWnd != nullptr;
+        }
+        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+
+    case CCommandLineInfo::AppUnregister:
+    {
+        const bool bUnregistered = Unregister();
+        if (!rCmdInfo.m_bRunEmbedded)
+        {
+            AfxMessageBox(QString::fromUtf8(res::LoadString(
+                bUnregistered ? res::AFX_IDS_UNREG_DONE : res::AFX_IDS_UNREG_FAILURE)));
+        }
+        return false;
+    }
+
+    case CCommandLineInfo::FileNothing:
+        return true;
+    }
+    return true;
+}
+
+bool CWinApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
+{
+    return false;
+}
+
+bool CWinApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+{
+    using T = CWinApp;
+    static const CCmdEntry<T> kCommands[] = {
+        MapUpdateRange<T>(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST,
+                          &T::OnUpdateRecentFileMenu),
+        MapCommandRange<T>(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST, &T::OnOpenRecentFile),
+        MapCommand<T>(res::ID_APP_EXIT, &T::OnAppExit),
+    };
+    return DispatchTable<T>(this, kCommands, nID, pCmdUI);
+}
+
+void CWinApp::OnFileNew()
+{
+    m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnFileOpen()
+{
+    m_pDocManager->OnFileOpen();
+}
+
+void CWinApp::OnFilePrintSetup()
+{
+}
+
+void CWinApp::OnOpenRecentFile(unsigned nID)
+{
+    if (m_pRecentFileList == nullptr)
+    {
+        return;
+    }
+    const int nIndex = static_cast<int>(nID - res::ID_FILE_MRU_FILE1);
+    if (nIndex < 0 || nIndex >= m_pRecentFileList->GetCount())
+    {
+        return;
+    }
+    const std::string strPath = (*m_pRecentFileList)[nIndex];
+    if (OpenDocumentFile(strPath) == nullptr)
+    {
+        // A file that no longer opens leaves the list.
+        for (int i = 0; i < m_pRecentFileList->GetCount(); ++i)
+        {
+            if ((*m_pRecentFileList)[i] == strPath)
+            {
+                m_pRecentFileList->Remove(i);
+                break;
+            }
+        }
+    }
+}
+
+void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
+{
+    const int nIndex = static_cast<int>(pCmdUI->m_nID - res::ID_FILE_MRU_FILE1);
+    pCmdUI->Enable(m_pRecentFileList != nullptr && nIndex < m_pRecentFileList->GetCount());
+}
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd != nullptr)
+    {
+        m_pMainWnd->close();
+    }
+}

@@ -3,8 +3,10 @@ JOBS ?= 2
 BUILD ?= build
 TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: setup run build test bench clean
+.PHONY: setup run build test bench fuzz-build fuzz-short fuzz clean
 
 setup:
 	@bash scripts/setup.sh
@@ -19,6 +21,7 @@ run: build
 test: setup
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTRACELO_SANITIZE=ON -DTRACELO_TESTS=ON
 	cmake --build $(TEST_BUILD) -j$(JOBS)
+	$(MAKE) --no-print-directory fuzz-short
 	cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS)
@@ -28,5 +31,18 @@ bench: setup
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The fuzz targets, built by clang with libFuzzer. `make test` runs each for
+# FUZZ_SECONDS (60); `make fuzz` runs each for half an hour.
+fuzz-build: setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTRACELO_FUZZ=ON -DTRACELO_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+
+fuzz-short: fuzz-build
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz: fuzz-build
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) 1800
+
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

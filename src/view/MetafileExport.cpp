@@ -1,0 +1,120 @@
+#include "view/MetafileExport.h"
+
+#include <QByteArray>
+#include <QGuiApplication>
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "doc/TraceloDoc.h"
+#include "framework/AtomicFile.h"
+#include "framework/FileErrors.h"
+#include "res/FileStrings.h"
+#include "view/PlotArea.h"
+
+namespace
+{
+// The page rectangle of the view goes back to the client rectangle however
+// the recording ends.
+class CRestorePage
+{
+public:
+    CRestorePage(CDevRect& rectPage, const CDevRect& rectClient)
+        : m_rectPage(rectPage), m_rectClient(rectClient)
+    {
+    }
+    ~CRestorePage() { m_rectPage = m_rectClient; }
+    CRestorePage(const CRestorePage&) = delete;
+    CRestorePage& operator=(const CRestorePage&) = delete;
+
+private:
+    CDevRect& m_rectPage;
+    CDevRect m_rectClient;
+};
+
+// tracelo-export runs without a window; the font metrics still need a
+// QGuiApplication.
+std::unique_ptr<QGuiApplication> MakeApplicationIfNone()
+{
+    if (QCoreApplication::instance() != nullptr)
+    {
+        return nullptr;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    }
+    static int s_nArgc = 1;
+    static char s_szName[] = "tracelo-export";
+    static char* s_argv[] = {s_szName, nullptr};
+    return std::make_unique<QGuiApplication>(s_nArgc, s_argv);
+}
+} // namespace
+
+std::int32_t GetMetafileSide(std::int32_t nDivisions)
+{
+    const std::int64_t n = nDivisions;
+    const std::int64_t m = std::max<std::int64_t>(n / 30, 16);
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(n + 2 * m, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+CMetafile RecordMetafile(const CTraceloDoc& doc, const CPlotWindow& window, CDevRect& rectPage,
+                         const CDevRect& rectClient, CPlotArea& plotArea,
+                         const CEmfReference& reference)
+{
+    CRestorePage restore(rectPage, rectClient);
+    const std::int32_t nSide = GetMetafileSide(doc.m_nDivisions);
+    rectPage = CDevRect{0, 0, nSide, nSide};
+
+    CEmfDevice dc(reference, doc.GetTitle());
+    CMetafile metafile;
+    metafile.m_layout =
+        DrawPlot(&dc, rectPage, window, doc.m_pFunctions.get(), doc.m_bGrid, plotArea);
+    metafile.m_vBytes = dc.Finish();
+    return metafile;
+}
+
+std::string SaveMetafile(const CMetafile& metafile, const std::string& strPath)
+{
+    try
+    {
+        CAtomicFile file(strPath);
+        file.Open();
+        file.Write(metafile.m_vBytes.data(), metafile.m_vBytes.size());
+        file.Commit();
+    }
+    catch (const CFileException& e)
+    {
+        return e.GetErrorMessage();
+    }
+    catch (const std::exception&)
+    {
+        return res::kFailedToSaveDoc;
+    }
+    return std::string();
+}
+
+void ExportMetafile(CTraceloDoc& doc, CByteSink& out)
+{
+    const std::unique_ptr<QGuiApplication> pApplication = MakeApplicationIfNone();
+
+    // As a view shows the graph it has just opened: unzoomed, freshly sampled.
+    const CPlotWindow window{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};
+    if (doc.m_pFunctions != nullptr)
+    {
+        for (const auto& pFunction : *doc.m_pFunctions)
+        {
+            if (pFunction != nullptr)
+            {
+                pFunction->Sample(window.m_dXMin, window.m_dXMax, window.m_dYMin, window.m_dYMax,
+                                  doc.m_nDivisions);
+            }
+        }
+    }
+    CDevRect rectPage;
+    CPlotArea plotArea;
+    const CMetafile metafile =
+        RecordMetafile(doc, window, rectPage, CDevRect{}, plotArea, GetScreenReference());
+    out.Write(metafile.m_vBytes.data(), metafile.m_vBytes.size());
+}

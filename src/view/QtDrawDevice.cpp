@@ -1,0 +1,434 @@
+#include "view/QtDrawDevice.h"
+
+#include <QFontMetrics>
+#include <QLineF>
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPen>
+#include <QRect>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace
+{
+QColor ToQColor(COLORREF cr)
+{
+    return QColor(ColorRed(cr), ColorGreen(cr), ColorBlue(cr));
+}
+
+// Lines are rasterised here only while every coordinate stays within this
+// bound, so that no product below can overflow; longer lines are left to Qt.
+constexpr std::int64_t kRasterLimit = 1 << 24;
+
+// The pixels of a one-pixel line from (x1, y1) towards (x2, y2): one per step
+// along the longer axis, the start included and the end left out, the other
+// coordinate rounded to the nearest pixel. Only the pixels inside the
+// nWidth by nHeight surface are handed on, as runs in a row or column,
+// inclusive at both ends.
+template <typename RunFn>
+void RasterizeLine(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2,
+                   std::int64_t nWidth, std::int64_t nHeight, RunFn run)
+{
+    const std::int64_t dx = x2 - x1;
+    const std::int64_t dy = y2 - y1;
+    const std::int64_t ax = dx < 0 ? -dx : dx;
+    const std::int64_t ay = dy < 0 ? -dy : dy;
+    const bool bXMajor = ax >= ay;
+    const std::int64_t n = bXMajor ? ax : ay; // steps
+    const std::int64_t m = bXMajor ? ay : ax; // total minor offset
+    const std::int64_t sa = (bXMajor ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t sb = (bXMajor ? dy : dx) < 0 ? -1 : 1;
+    const std::int64_t a0 = bXMajor ? x1 : y1;
+    const std::int64_t b0 = bXMajor ? y1 : x1;
+    const std::int64_t nMajorSize = bXMajor ? nWidth : nHeight;
+    const std::int64_t nMinorSize = bXMajor ? nHeight : nWidth;
+    if (n == 0)
+    {
+        return;
+    }
+    // Minor offset after i steps: round(i * m / n), halves away from the start.
+    auto offsetAt = [&](std::int64_t i) { return (2 * i * m + n) / (2 * n); };
+    // The first step whose offset is at least k (k >= 1, m > 0).
+    auto firstWithOffset = [&](std::int64_t k)
+    {
+        std::int64_t i = (n * (2 * k - 1) + 2 * m - 1) / (2 * m);
+        while (i > 0 && offsetAt(i - 1) >= k)
+        {
+            --i;
+        }
+        while (offsetAt(i) < k)
+        {
+            ++i;
+        }
+        return i;
+    };
+
+    // Steps whose major coordinate a0 + i * sa lies on the surface.
+    std::int64_t iBegin = 0;
+    std::int64_t iEnd = n; // exclusive
+    if (sa > 0)
+    {
+        iBegin = std::max(iBegin, -a0);
+        iEnd = std::min(iEnd, nMajorSize - a0);
+    }
+    else
+    {
+        iBegin = std::max(iBegin, a0 - (nMajorSize - 1));
+        iEnd = std::min(iEnd, a0 + 1);
+    }
+    // Steps whose minor offset keeps b0 + offset * sb on the surface.
+    const std::int64_t nLowOffset = sb > 0 ? -b0 : b0 - (nMinorSize - 1);
+    const std::int64_t nHighOffset = sb > 0 ? nMinorSize - 1 - b0 : b0;
+    if (m == 0)
+    {
+        if (nLowOffset > 0 || nHighOffset < 0)
+        {
+            return;
+        }
+    }
+    else
+    {
+        if (nLowOffset >= 1)
+        {
+            iBegin = std::max(iBegin, firstWithOffset(nLowOffset));
+        }
+        if (nHighOffset < 0)
+        {
+            return;
+        }
+        if (nHighOffset + 1 <= m)
+        {
+            iEnd = std::min(iEnd, firstWithOffset(nHighOffset + 1));
+        }
+    }
+
+    std::int64_t i = iBegin;
+    while (i < iEnd)
+    {
+        const std::int64_t nOffset = offsetAt(i);
+        const std::int64_t j =
+            m == 0 || nOffset >= m ? iEnd : std::min(iEnd, firstWithOffset(nOffset + 1));
+        const std::int64_t a = a0 + i * sa;
+        const std::int64_t b = a0 + (j - 1) * sa;
+        const int nMinorPos = static_cast<int>(b0 + nOffset * sb);
+        const int nFrom = static_cast<int>(std::min(a, b));
+        const int nTo = static_cast<int>(std::max(a, b));
+        if (bXMajor)
+        {
+            run(nFrom, nMinorPos, nTo, nMinorPos);
+        }
+        else
+        {
+            run(nMinorPos, nFrom, nMinorPos, nTo);
+        }
+        i = j;
+    }
+}
+} // namespace
+
+CQtDrawDevice::CQtDrawDevice(QPainter* pPainter) : m_pPainter(pPainter)
+{
+    m_pPainter->setRenderHint(QPainter::Antialiasing, false);
+    QPaintEngine* pEngine = m_pPainter->paintEngine();
+    m_bRaster = pEngine != nullptr && pEngine->type() == QPaintEngine::Raster;
+    m_bRasterOps = pEngine != nullptr && pEngine->hasFeature(QPaintEngine::RasterOpModes);
+}
+
+CQtDrawDevice::~CQtDrawDevice()
+{
+    Flush();
+}
+
+HDrawObject CQtDrawDevice::CreatePen(const CPenDesc& pen)
+{
+    if (pen.m_eStyle != EPenStyle::Solid || pen.m_nWidth < 0)
+    {
+        return 0;
+    }
+    return m_objects.AddPen(pen);
+}
+
+HDrawObject CQtDrawDevice::CreateFont(const CFontDesc& font)
+{
+    HDrawObject hFont = m_objects.AddFont(font);
+    if (hFont != 0)
+    {
+        m_mapFonts.emplace(hFont, CreateQtFont(font));
+    }
+    return hFont;
+}
+
+HDrawObject CQtDrawDevice::GetStockObject(EStockObject eObject)
+{
+    return CDrawObjectTable::StockHandle(eObject);
+}
+
+HDrawObject CQtDrawDevice::SelectObject(HDrawObject hObject)
+{
+    return m_objects.Select(hObject);
+}
+
+bool CQtDrawDevice::DeleteObject(HDrawObject hObject)
+{
+    if (!m_objects.Delete(hObject))
+    {
+        return false;
+    }
+    m_mapFonts.erase(hObject);
+    return true;
+}
+
+const CQtFont& CQtDrawDevice::CurrentFont()
+{
+    HDrawObject hFont = m_objects.GetSelected(EObjectKind::Font);
+    auto it = m_mapFonts.find(hFont);
+    if (it != m_mapFonts.end())
+    {
+        return it->second;
+    }
+    if (!m_bSystemFont)
+    {
+        m_systemFont = CreateQtFont(m_objects.GetFont());
+        m_bSystemFont = true;
+    }
+    return m_systemFont;
+}
+
+void CQtDrawDevice::ApplyComposition(bool bUseRop)
+{
+    QPainter::CompositionMode eMode = QPainter::CompositionMode_SourceOver;
+    if (bUseRop && m_bRasterOps && m_eRop == ERop2::NotXorPen)
+    {
+        eMode = QPainter::RasterOp_NotSourceXorDestination;
+    }
+    if (m_pPainter->compositionMode() != eMode)
+    {
+        m_pPainter->setCompositionMode(eMode);
+    }
+}
+
+QPen CQtDrawDevice::CurrentQPen() const
+{
+    const CPenDesc& desc = m_objects.GetPen();
+    QPen pen(ToQColor(desc.m_crColor));
+    if (desc.m_nWidth <= 1)
+    {
+        pen.setWidth(0); // cosmetic: one device pixel whatever the device
+        pen.setCapStyle(Qt::FlatCap);
+    }
+    else
+    {
+        pen.setWidth(desc.m_nWidth);
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setJoinStyle(Qt::RoundJoin);
+    }
+    return pen;
+}
+
+bool CQtDrawDevice::CanRasterize(std::int32_t x1, std::int32_t y1, std::int32_t x2,
+                                 std::int32_t y2) const
+{
+    auto within = [](std::int32_t v) { return v > -kRasterLimit && v < kRasterLimit; };
+    return m_bRaster && m_objects.GetPen().m_nWidth <= 1 &&
+           m_pPainter->worldTransform().isIdentity() && within(x1) && within(y1) && within(x2) &&
+           within(y2);
+}
+
+void CQtDrawDevice::AddRun(COLORREF crColor, bool bUseRop, int x1, int y1, int x2, int y2)
+{
+    if (!m_vRuns.empty() && (crColor != m_crRuns || bUseRop != m_bRunsUseRop))
+    {
+        Flush();
+    }
+    m_crRuns = crColor;
+    m_bRunsUseRop = bUseRop;
+    m_vRuns.emplace_back(x1, y1, x2, y2);
+}
+
+void CQtDrawDevice::Flush()
+{
+    if (m_vRuns.empty())
+    {
+        return;
+    }
+    ApplyComposition(m_bRunsUseRop);
+    // Runs are inclusive at both ends: a square cap paints the end pixel
+    // too, and a run of one pixel is a line of no length.
+    QPen pen(ToQColor(m_crRuns), 0);
+    pen.setCapStyle(Qt::SquareCap);
+    m_pPainter->setPen(pen);
+    m_pPainter->drawLines(m_vRuns.data(), static_cast<int>(m_vRuns.size()));
+    m_vRuns.clear();
+}
+
+void CQtDrawDevice::MoveTo(std::int32_t x, std::int32_t y)
+{
+    m_ptCurrent = CDevPoint{x, y};
+}
+
+void CQtDrawDevice::LineTo(std::int32_t x, std::int32_t y)
+{
+    const CDevPoint ptFrom = m_ptCurrent;
+    m_ptCurrent = CDevPoint{x, y};
+    if (ptFrom == m_ptCurrent)
+    {
+        return; // a line of no length paints nothing
+    }
+    if (CanRasterize(ptFrom.m_nX, ptFrom.m_nY, x, y))
+    {
+        // Qt's own lines leave out the pixel at the lower end whichever way
+        // they are drawn; the drawing relies on the start being painted.
+        const QPaintDevice* pDevice = m_pPainter->device();
+        const COLORREF crPen = m_objects.GetPen().m_crColor;
+        RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, pDevice->width(), pDevice->height(),
+                      [&](int rx1, int ry1, int rx2, int ry2)
+                      { AddRun(crPen, true, rx1, ry1, rx2, ry2); });
+        return;
+    }
+    Flush();
+    ApplyComposition(true);
+    m_pPainter->setPen(CurrentQPen());
+    if (m_bRaster)
+    {
+        m_pPainter->drawLine(QPoint(ptFrom.m_nX, ptFrom.m_nY), QPoint(x, y));
+        return;
+    }
+    // On a vector surface the line runs through the pixel centres, moved back
+    // by half a pixel so that it covers its start pixel and not its end one.
+    const double dx = static_cast<double>(x) - ptFrom.m_nX;
+    const double dy = static_cast<double>(y) - ptFrom.m_nY;
+    const double dLength = std::hypot(dx, dy);
+    const double ox = 0.5 - 0.5 * dx / dLength;
+    const double oy = 0.5 - 0.5 * dy / dLength;
+    m_pPainter->drawLine(QLineF(ptFrom.m_nX + ox, ptFrom.m_nY + oy, x + ox, y + oy));
+}
+
+void CQtDrawDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor)
+{
+    if (m_bRaster)
+    {
+        AddRun(crColor, false, x, y, x, y);
+        return;
+    }
+    ApplyComposition(false);
+    m_pPainter->fillRect(QRect(x, y, 1, 1), ToQColor(crColor));
+}
+
+void CQtDrawDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_t nRight,
+                              std::int32_t nBottom)
+{
+    Flush();
+    if (nRight < nLeft)
+    {
+        std::swap(nLeft, nRight);
+    }
+    if (nBottom < nTop)
+    {
+        std::swap(nTop, nBottom);
+    }
+    const std::int64_t nWidth = static_cast<std::int64_t>(nRight) - nLeft;
+    const std::int64_t nHeight = static_cast<std::int64_t>(nBottom) - nTop;
+    if (nWidth <= 0 || nHeight <= 0 || nWidth > INT32_MAX || nHeight > INT32_MAX)
+    {
+        return;
+    }
+    const int w = static_cast<int>(nWidth);
+    const int h = static_cast<int>(nHeight);
+    ApplyComposition(true);
+    const CBrushDesc& brush = m_objects.GetBrush();
+    const CPenDesc& pen = m_objects.GetPen();
+    if (m_bRaster && pen.m_nWidth <= 1)
+    {
+        // Each outline pixel painted once, so that an inverting operation
+        // drawn twice restores every pixel, corners included.
+        const QColor color = ToQColor(pen.m_crColor);
+        m_pPainter->fillRect(QRect(nLeft, nTop, w, 1), color);
+        if (h > 1)
+        {
+            m_pPainter->fillRect(QRect(nLeft, nBottom - 1, w, 1), color);
+        }
+        if (h > 2)
+        {
+            m_pPainter->fillRect(QRect(nLeft, nTop + 1, 1, h - 2), color);
+            if (w > 1)
+            {
+                m_pPainter->fillRect(QRect(nRight - 1, nTop + 1, 1, h - 2), color);
+            }
+        }
+        if (!brush.m_bNull && w > 2 && h > 2)
+        {
+            m_pPainter->fillRect(QRect(nLeft + 1, nTop + 1, w - 2, h - 2),
+                                 ToQColor(brush.m_crColor));
+        }
+        return;
+    }
+    m_pPainter->setPen(CurrentQPen());
+    m_pPainter->setBrush(brush.m_bNull ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush.m_crColor)));
+    m_pPainter->drawRect(QRectF(nLeft + 0.5, nTop + 0.5, w - 1, h - 1));
+    m_pPainter->setBrush(Qt::NoBrush);
+}
+
+ERop2 CQtDrawDevice::SetROP2(ERop2 eRop)
+{
+    ERop2 ePrevious = m_eRop;
+    m_eRop = eRop;
+    return ePrevious;
+}
+
+EBkMode CQtDrawDevice::SetBkMode(EBkMode eMode)
+{
+    EBkMode ePrevious = m_eBkMode;
+    m_eBkMode = eMode;
+    return ePrevious;
+}
+
+COLORREF CQtDrawDevice::SetTextColor(COLORREF crColor)
+{
+    COLORREF crPrevious = m_crText;
+    m_crText = crColor;
+    return crPrevious;
+}
+
+void CQtDrawDevice::TextOut(std::int32_t x, std::int32_t y, const std::string& strText)
+{
+    Flush();
+    ApplyComposition(false);
+    const CQtFont& font = CurrentFont();
+    const QString strQText = QString::fromStdString(strText);
+    m_pPainter->save();
+    m_pPainter->translate(x, y);
+    // Escapement turns counter-clockwise; Qt's angles turn clockwise on a
+    // y-down surface.
+    m_pPainter->rotate(-m_objects.GetFont().m_nEscapement / 10.0);
+    m_pPainter->setFont(font.m_font);
+    if (m_eBkMode == EBkMode::Opaque)
+    {
+        const int nWidth =
+            QFontMetrics(font.m_font, m_pPainter->device()).horizontalAdvance(strQText);
+        m_pPainter->fillRect(QRect(0, 0, nWidth, font.m_nCellHeight), Qt::white);
+    }
+    m_pPainter->setPen(ToQColor(m_crText));
+    m_pPainter->drawText(QPoint(0, font.m_nAscent), strQText);
+    m_pPainter->restore();
+}
+
+CDevSize CQtDrawDevice::GetTextExtent(const std::string& strText)
+{
+    const CQtFont& font = CurrentFont();
+    const QFontMetrics metrics(font.m_font, m_pPainter->device());
+    return CDevSize{metrics.horizontalAdvance(QString::fromStdString(strText)), font.m_nCellHeight};
+}
+
+CDevRect CQtDrawDevice::GetClipBox()
+{
+    const QPaintDevice* pDevice = m_pPainter->device();
+    QRect rect(0, 0, pDevice->width(), pDevice->height());
+    if (m_pPainter->hasClipping())
+    {
+        rect = rect.intersected(m_pPainter->clipBoundingRect().toAlignedRect());
+    }
+    return CDevRect{rect.left(), rect.top(), rect.left() + rect.width(),
+                    rect.top() + rect.height()};
+}

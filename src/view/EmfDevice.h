@@ -2,7 +2,8 @@
 // drawing makes becomes one EMF record, in order, built by libUEMF. The
 // records stay in memory until Finish, which completes the header and hands
 // back the bytes of the file; writing them is the caller's business, so that
-// a file appears complete or not at all.
+// a file appears complete or not at all. Text needs a QGuiApplication, for
+// the fonts that measure it.
 #pragma once
 
 #include <cstddef>

@@ -4,17 +4,43 @@
 #include <charconv>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 #include "doc/TraceloDoc.h"
 #include "framework/Archive.h"
 #include "res/ExportStrings.h"
+#include "view/ExportPicture.h"
 
 namespace
 {
 
+void ExportTableFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
+{
+    ExportTable(doc, out);
+}
+
+void ExportGraphFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
+{
+    ExportGraph(doc, out);
+}
+
+template <EPictureFormat eFormat>
+void ExportPictureFormat(CTraceloDoc& doc, const CExportOptions& options, CByteSink& out)
+{
+    const std::string strBytes = RenderPicture(doc, eFormat, options.m_nWidth, options.m_nHeight);
+    if (strBytes.empty())
+    {
+        throw std::runtime_error("picture not encoded");
+    }
+    out.Write(strBytes.data(), strBytes.size());
+}
+
 const std::array kFormats = {
-    CExportFormat{"table", res::kFormatTableHelp, &ExportTable},
-    CExportFormat{"graph", res::kFormatGraphHelp, &ExportGraph},
+    CExportFormat{"table", res::kFormatTableHelp, &ExportTableFormat},
+    CExportFormat{"graph", res::kFormatGraphHelp, &ExportGraphFormat},
+    CExportFormat{"png", res::kFormatPngHelp, &ExportPictureFormat<EPictureFormat::Png>},
+    CExportFormat{"svg", res::kFormatSvgHelp, &ExportPictureFormat<EPictureFormat::Svg>},
+    CExportFormat{"pdf", res::kFormatPdfHelp, &ExportPictureFormat<EPictureFormat::Pdf>},
 };
 
 } // namespace
@@ -34,6 +60,25 @@ const CExportFormat* FindExportFormat(const std::string& strName)
         }
     }
     return nullptr;
+}
+
+const CExportFormat* FindExportFormatOfFile(const std::string& strPath)
+{
+    const std::size_t nSlash = strPath.find_last_of('/');
+    const std::size_t nDot = strPath.find_last_of('.');
+    if (nDot == std::string::npos || (nSlash != std::string::npos && nDot < nSlash))
+    {
+        return nullptr;
+    }
+    std::string strExtension = strPath.substr(nDot + 1);
+    for (char& ch : strExtension)
+    {
+        if (ch >= 'A' && ch <= 'Z')
+        {
+            ch = static_cast<char>(ch - 'A' + 'a');
+        }
+    }
+    return FindExportFormat(strExtension);
 }
 
 std::string FormatTableNumber(double d)

@@ -10,15 +10,24 @@
 class CByteSink;
 class CTraceloDoc;
 
+// What the command line says beyond the format.
+struct CExportOptions
+{
+    int m_nWidth = 800; // a picture's size: a fresh graph window's client area
+    int m_nHeight = 600;
+};
+
 struct CExportFormat
 {
     const char* m_pszName;        // as given to --format
     const char* m_pszDescription; // for --help
-    void (*m_pfnExport)(CTraceloDoc& doc, CByteSink& out);
+    void (*m_pfnExport)(CTraceloDoc& doc, const CExportOptions& options, CByteSink& out);
 };
 
 std::span<const CExportFormat> GetExportFormats();
 const CExportFormat* FindExportFormat(const std::string& strName);
+// The format an output file's extension names (".png" is png), or null.
+const CExportFormat* FindExportFormatOfFile(const std::string& strPath);
 
 // x and y of a table line: 17 significant digits, independent of the
 // locale, "nan", "inf" or "-inf" for the values that are not numbers.

@@ -16,6 +16,7 @@
 #include "framework/FileErrors.h"
 #include "res/ExportStrings.h"
 #include "res/FileStrings.h"
+#include "view/ExportPicture.h"
 
 namespace
 {
@@ -102,7 +103,9 @@ struct CArguments
     std::string m_strGraph;
     std::string m_strFormat;
     std::string m_strOutput;
+    std::string m_strSize;
     bool m_bHaveGraph = false;
+    bool m_bHaveSize = false;
     bool m_bHaveFormat = false;
     bool m_bHaveOutput = false;
     bool m_bHelp = false;
@@ -148,6 +151,11 @@ std::string ParseArguments(const std::vector<std::string_view>& args, CArguments
                 pTarget = &parsed.m_strOutput;
                 pSeen = &parsed.m_bHaveOutput;
             }
+            else if (name == "--size")
+            {
+                pTarget = &parsed.m_strSize;
+                pSeen = &parsed.m_bHaveSize;
+            }
             else
             {
                 return FormatMessage1(res::kExportUnknownOption, arg);
@@ -185,7 +193,14 @@ std::string ParseArguments(const std::vector<std::string_view>& args, CArguments
     }
     if (!parsed.m_bHaveFormat)
     {
-        return res::kExportMissingFormat;
+        // The output file's extension may name the format.
+        const CExportFormat* pFormat =
+            parsed.m_bHaveOutput ? FindExportFormatOfFile(parsed.m_strOutput) : nullptr;
+        if (pFormat == nullptr)
+        {
+            return res::kExportMissingFormat;
+        }
+        parsed.m_strFormat = pFormat->m_pszName;
     }
     return {};
 }
@@ -212,6 +227,13 @@ int main(int argc, char** argv)
                           FormatNames() + ")");
     }
 
+    CExportOptions options;
+    if (parsed.m_bHaveSize &&
+        !ParsePictureSize(parsed.m_strSize, options.m_nWidth, options.m_nHeight))
+    {
+        return UsageError(FormatMessage1(res::kExportBadSize, parsed.m_strSize));
+    }
+
     CTraceloDoc doc;
     std::string strError;
     if (!doc.OnOpenDocument(parsed.m_strGraph, strError))
@@ -226,13 +248,13 @@ int main(int argc, char** argv)
         {
             CAtomicFile file(parsed.m_strOutput);
             file.Open();
-            pFormat->m_pfnExport(doc, file);
+            pFormat->m_pfnExport(doc, options, file);
             file.Commit();
         }
         else
         {
             CStdoutSink out;
-            pFormat->m_pfnExport(doc, out);
+            pFormat->m_pfnExport(doc, options, out);
             out.Flush();
         }
     }

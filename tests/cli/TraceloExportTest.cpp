@@ -212,7 +212,7 @@ TEST_P(ExportErrorTest, MessageAndStatus)
     if (c.m_nStatus == 2)
     {
         const std::string strUsage =
-            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA]\n";
+            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA] [--size LxA]\n";
         EXPECT_EQ(run.m_strErr, c.m_strErr + "\n" + strUsage);
     }
     else
@@ -245,12 +245,14 @@ INSTANTIATE_TEST_SUITE_P(
                       CErrorCase{"UnknownFormat",
                                  {"@sin-red.grf", "--format", "bmp"},
                                  2,
-                                 "tracelo-export: formato sconosciuto: bmp (table, graph)"},
+                                 "tracelo-export: formato sconosciuto: bmp "
+                                 "(table, graph, png, svg, pdf)"},
                       // Usage is checked before the graph is opened.
                       CErrorCase{"UnknownFormatOfAMissingFile",
                                  {kMissing, "--format", "xyz"},
                                  2,
-                                 "tracelo-export: formato sconosciuto: xyz (table, graph)"},
+                                 "tracelo-export: formato sconosciuto: xyz "
+                                 "(table, graph, png, svg, pdf)"},
                       CErrorCase{"FormatWithoutValue",
                                  {"@sin-red.grf", "--format"},
                                  2,
@@ -282,7 +284,7 @@ TEST(TraceloExportTest, HelpListsTheFormats)
         EXPECT_EQ(run.m_nStatus, 0);
         EXPECT_EQ(run.m_strErr, "");
         EXPECT_TRUE(run.m_strOut.starts_with(
-            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA]\n"));
+            "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA] [--size LxA]\n"));
         EXPECT_NE(run.m_strOut.find("\n  table "), std::string::npos);
         EXPECT_NE(run.m_strOut.find("\n  graph "), std::string::npos);
     }

@@ -22,6 +22,9 @@ QColor ToQColor(COLORREF cr)
 // bound, so that no product below can overflow; longer lines are left to Qt.
 constexpr std::int64_t kRasterLimit = 1 << 24;
 
+// Pixels and runs held back before they are painted.
+constexpr std::size_t kBatchSize = 4096;
+
 // The pixels of a one-pixel line from (x1, y1) towards (x2, y2): one per step
 // along the longer axis, the start included and the end left out, the other
 // coordinate rounded to the nearest pixel. Only the pixels inside the
@@ -238,18 +241,31 @@ bool CQtDrawDevice::CanRasterize(std::int32_t x1, std::int32_t y1, std::int32_t 
 
 void CQtDrawDevice::AddRun(COLORREF crColor, bool bUseRop, int x1, int y1, int x2, int y2)
 {
-    if (!m_vRuns.empty() && (crColor != m_crRuns || bUseRop != m_bRunsUseRop))
+    if ((!m_vRuns.empty() || !m_vPoints.empty()) &&
+        (crColor != m_crRuns || bUseRop != m_bRunsUseRop))
     {
         Flush();
     }
     m_crRuns = crColor;
     m_bRunsUseRop = bUseRop;
-    m_vRuns.emplace_back(x1, y1, x2, y2);
+    if (x1 == x2 && y1 == y2)
+    {
+        m_vPoints.emplace_back(x1, y1);
+    }
+    else
+    {
+        m_vRuns.emplace_back(x1, y1, x2, y2);
+    }
+    // Painted in batches small enough to stay in the cache.
+    if (m_vRuns.size() + m_vPoints.size() >= kBatchSize)
+    {
+        Flush();
+    }
 }
 
 void CQtDrawDevice::Flush()
 {
-    if (m_vRuns.empty())
+    if (m_vRuns.empty() && m_vPoints.empty())
     {
         return;
     }
@@ -259,8 +275,16 @@ void CQtDrawDevice::Flush()
     QPen pen(ToQColor(m_crRuns), 0);
     pen.setCapStyle(Qt::SquareCap);
     m_pPainter->setPen(pen);
-    m_pPainter->drawLines(m_vRuns.data(), static_cast<int>(m_vRuns.size()));
+    if (!m_vRuns.empty())
+    {
+        m_pPainter->drawLines(m_vRuns.data(), static_cast<int>(m_vRuns.size()));
+    }
+    if (!m_vPoints.empty())
+    {
+        m_pPainter->drawPoints(m_vPoints.data(), static_cast<int>(m_vPoints.size()));
+    }
     m_vRuns.clear();
+    m_vPoints.clear();
 }
 
 void CQtDrawDevice::MoveTo(std::int32_t x, std::int32_t y)

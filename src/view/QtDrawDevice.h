@@ -6,6 +6,7 @@
 #include <QLine>
 #include <QPainter>
 #include <QPen>
+#include <QPoint>
 #include <unordered_map>
 #include <vector>
 
@@ -69,6 +70,7 @@ private:
     // held back to be painted in one call, all of one colour and raster
     // operation.
     std::vector<QLine> m_vRuns;
+    std::vector<QPoint> m_vPoints; // runs of one pixel
     COLORREF m_crRuns = 0;
     bool m_bRunsUseRop = false;
 };

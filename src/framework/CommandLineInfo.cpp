@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 namespace
 {
@@ -20,12 +22,40 @@ bool EqualsNoCase(const std::string& a, const char* b)
 
 } // namespace
 
+bool CCommandLineInfo::IsSwitch(const std::string& strArg)
+{
+    if (strArg.empty())
+    {
+        return false;
+    }
+    if (strArg[0] == '-')
+    {
+        return true;
+    }
+    if (strArg[0] != '/')
+    {
+        return false;
+    }
+#ifdef _WIN32
+    return true;
+#else
+    // Here '/' also begins every full path: a path to something that exists,
+    // or with a folder in it, is a file name, not a switch.
+    if (strArg.find('/', 1) != std::string::npos)
+    {
+        return false;
+    }
+    std::error_code error;
+    return !std::filesystem::exists(strArg, error);
+#endif
+}
+
 void CCommandLineInfo::ParseCommandLine(const std::vector<std::string>& vArgs)
 {
     for (std::size_t i = 0; i < vArgs.size(); ++i)
     {
         const std::string& strArg = vArgs[i];
-        const bool bFlag = !strArg.empty() && (strArg[0] == '-' || strArg[0] == '/');
+        const bool bFlag = IsSwitch(strArg);
         const bool bLast = i + 1 == vArgs.size();
         ParseParam(bFlag ? strArg.substr(1) : strArg, bFlag, bLast);
     }

@@ -29,6 +29,11 @@ public:
     // Reads every argument after the program's own name.
     void ParseCommandLine(const std::vector<std::string>& vArgs);
 
+    // Whether strArg is a switch: it begins with '-' or '/'. Where '/' also
+    // begins full paths, an argument with a further '/' or naming something
+    // that exists is a file name instead.
+    static bool IsSwitch(const std::string& strArg);
+
     EShellCommand m_nShellCommand = FileNew;
     std::string m_strFileName;
     std::string m_strPrinterName;

@@ -355,7 +355,12 @@ bool CDocManager::DoFileSave(CDocument* pDoc)
 {
     const std::string strPath = pDoc->GetPathName();
     const QFileInfo info(QString::fromStdString(strPath));
-    if (strPath.empty() || !info.exists() || !info.isWritable())
+    // Read-only as the file system marks it, with no write permission for
+    // anyone, even when the user could write it anyway.
+    const bool bReadOnly =
+        !info.isWritable() ||
+        !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    if (strPath.empty() || !info.exists() || bReadOnly)
     {
         return DoSave(pDoc, nullptr);
     }

@@ -58,7 +58,22 @@ CMDIFrameWnd* AfxGetMainWnd()
 
 CMDIFrameWnd::CMDIFrameWnd() = default;
 
-CMDIFrameWnd::~CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd()
+{
+    // The graph windows go while this frame is still whole: their documents
+    // may go with them, and nothing may call back into a half-destroyed frame.
+    if (CWinApp* pApp = AfxGetApp(); pApp != nullptr && pApp->m_pDocManager != nullptr &&
+                                     pApp->m_pDocManager->GetMainFrame() == this)
+    {
+        pApp->m_pDocManager->SetMainFrame(nullptr);
+    }
+    if (m_pMdiArea != nullptr)
+    {
+        QObject::disconnect(m_pMdiArea, nullptr, this, nullptr);
+        delete m_pMdiArea;
+        m_pMdiArea = nullptr;
+    }
+}
 
 bool CMDIFrameWnd::LoadFrame(unsigned nIDResource)
 {

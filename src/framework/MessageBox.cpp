@@ -2,9 +2,31 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
+#include <QProxyStyle>
 
 #include "res/ShellResources.h"
+
+namespace
+{
+
+// The buttons stand in the order the program's users know: Sì, No, Annulla.
+class CButtonOrderStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint eHint, const QStyleOption* pOption, const QWidget* pWidget,
+                  QStyleHintReturn* pReturn) const override
+    {
+        if (eHint == QStyle::SH_DialogButtonLayout)
+        {
+            return QDialogButtonBox::WinLayout;
+        }
+        return QProxyStyle::styleHint(eHint, pOption, pWidget, pReturn);
+    }
+};
+
+} // namespace
 
 EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMsgBoxIcon eIcon,
                             QWidget* pParent)
@@ -17,6 +39,7 @@ EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMs
     {
         eIcon = eButtons == EMsgBoxButtons::Ok ? EMsgBoxIcon::Exclamation : EMsgBoxIcon::Question;
     }
+    CButtonOrderStyle buttonStyle; // outlives the box that uses it
     QMessageBox box(pParent);
     box.setWindowTitle(QString::fromUtf8(res::kAppName));
     box.setText(strText);
@@ -70,6 +93,10 @@ EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMs
         {
             pButton->setText(QString::fromUtf8(text.m_pszText));
         }
+    }
+    if (auto* pButtons = box.findChild<QDialogButtonBox*>())
+    {
+        pButtons->setStyle(&buttonStyle);
     }
     switch (box.exec())
     {

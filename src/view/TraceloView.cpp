@@ -1,0 +1,129 @@
+#include "view/TraceloView.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include "doc/TraceloDoc.h"
+#include "res/ResourceIds.h"
+#include "view/DrawPlot.h"
+#include "view/PlotArea.h"
+#include "view/QtDrawDevice.h"
+
+namespace
+{
+
+// Shows the wait cursor for as long as it lives, also when sampling throws.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+} // namespace
+
+CTraceloView::CTraceloView() : m_pPlotArea(std::make_unique<CPlotArea>())
+{
+    setObjectName(QStringLiteral("TraceloView"));
+    // The framework's erase: the window's background under the drawing.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+}
+
+CTraceloView::~CTraceloView() = default;
+
+CTraceloDoc* CTraceloView::GetDocument() const
+{
+    return dynamic_cast<CTraceloDoc*>(CView::GetDocument());
+}
+
+void CTraceloView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    m_pDoc = GetDocument();
+    if (m_pDoc == nullptr)
+    {
+        return;
+    }
+    m_pFunctions = m_pDoc->m_pFunctions.get();
+    m_pEvaluator = m_pDoc->m_pEvaluator.get();
+    m_dXMin = m_pDoc->m_dXMin;
+    m_dXMax = m_pDoc->m_dXMax;
+    m_dYMin = m_pDoc->m_dYMin;
+    m_dYMax = m_pDoc->m_dYMax;
+    ResampleAndRedraw();
+}
+
+void CTraceloView::OnPrepareDC()
+{
+    m_rectPage = CDevRect{0, 0, width(), height()};
+}
+
+void CTraceloView::DrawPlot(CDrawDevice* pDC)
+{
+    const CPlotWindow window{m_dXMin, m_dXMax, m_dYMin, m_dYMax};
+    const bool bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
+    const CPlotLayout layout =
+        ::DrawPlot(pDC, m_rectPage, window, m_pFunctions, bGrid, *m_pPlotArea);
+    m_rectPage = layout.m_rectPage;
+    m_nPlotWidth = layout.m_nPlotWidth;
+    m_nPlotHeight = layout.m_nPlotHeight;
+    m_nPlotLeft = layout.m_nPlotLeft;
+    m_nPlotTop = layout.m_nPlotTop;
+}
+
+void CTraceloView::ResampleAndRedraw()
+{
+    {
+        CWaitCursor wait;
+        if (m_pFunctions != nullptr && m_pDoc != nullptr)
+        {
+            for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
+            {
+                pFunction->Sample(m_dXMin, m_dXMax, m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+            }
+        }
+        update();
+    }
+}
+
+void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
+{
+    if (m_pDoc == nullptr)
+    {
+        return; // no graph yet, or its window has closed
+    }
+    QPainter painter(this);
+    OnPrepareDC();
+    CQtDrawDevice dc(&painter);
+    DrawPlot(&dc);
+}
+
+bool CTraceloView::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+{
+    using T = CTraceloView;
+    static const CCmdEntry<T> kCommands[] = {
+        MapCommand<T>(res::ID_EDIT_PARAMETERS, &T::OnEditParameters),
+        MapCommand<T>(res::ID_FUNCTION_NEW, &T::OnFunctionNew),
+        MapCommand<T>(res::ID_FUNCTION_EDIT, &T::OnFunctionEdit),
+        MapCommand<T>(res::ID_FUNCTION_DELETE, &T::OnFunctionDelete),
+        MapCommand<T>(res::ID_OPS, &T::OnOps),
+        MapCommand<T>(res::ID_EXPORT_METAFILE, &T::OnExportMetafile),
+        MapCommand<T>(res::ID_FILE_PRINT, &T::OnFilePrint),
+        MapCommand<T>(res::ID_FILE_PRINT_DIRECT, &T::OnFilePrintDirect),
+        MapCommand<T>(res::ID_FILE_PRINT_PREVIEW, &T::OnFilePrintPreview),
+    };
+    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
+    {
+        return true;
+    }
+    return CView::DispatchOwn(nID, pCmdUI);
+}
+
+void CTraceloView::OnOps()
+{
+    // The entry is there and does nothing.
+}

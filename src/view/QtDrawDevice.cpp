@@ -269,6 +269,13 @@ void CQtDrawDevice::Flush()
     {
         return;
     }
+    if (!m_pPainter->isActive())
+    {
+        // The caller ended the painter before the device: nothing to paint on.
+        m_vRuns.clear();
+        m_vPoints.clear();
+        return;
+    }
     ApplyComposition(m_bRunsUseRop);
     // Runs are inclusive at both ends: a square cap paints the end pixel
     // too, and a run of one pixel is a line of no length.

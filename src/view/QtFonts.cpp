@@ -63,12 +63,12 @@ void FaceMetrics(const QFont& font, double& dAscent, double& dDescent, double& d
 
 void RegisterTraceloFonts()
 {
-    static bool s_bDone = false;
-    if (s_bDone || QGuiApplication::instance() == nullptr)
+    // Asked each time rather than remembered: an application object that
+    // ends takes its registered fonts with it.
+    if (QGuiApplication::instance() == nullptr || IsFamilyInstalled(QStringLiteral("Tahoma")))
     {
         return;
     }
-    s_bDone = true;
     if (QFile::exists(QString::fromLatin1(kTahomaFile)))
     {
         QFontDatabase::addApplicationFont(QString::fromLatin1(kTahomaFile));

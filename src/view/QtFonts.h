@@ -8,8 +8,8 @@
 #include "view/DrawDevice.h"
 
 // Registers Wine's metric-compatible Tahoma (/usr/share/wine/fonts/tahoma.ttf)
-// with Qt when the file is there. Needs a QGuiApplication; later calls do
-// nothing. CreateQtFont calls it itself.
+// with Qt when the file is there and no Tahoma is installed. Needs a
+// QGuiApplication; does nothing without one. CreateQtFont calls it itself.
 void RegisterTraceloFonts();
 
 struct CQtFont

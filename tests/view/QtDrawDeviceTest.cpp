@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <random>
 
@@ -435,5 +436,50 @@ TEST(QtDrawDevice, DefaultGraphPixels)
     // Nothing else strays into the margins.
     EXPECT_EQ(countBlue(QRect(0, 0, 100, 600)), 0);
     EXPECT_EQ(InkBox(image.copy(0, 0, 800, 5), kWhite), QRect());
+}
+
+TEST(QtDrawDevice, ExtremeWindowsDrawWithoutFault)
+{
+    // Every window a file or a zoom can produce draws, in bounded time.
+    constexpr double kMax = std::numeric_limits<double>::max();
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const CPlotWindow windows[] = {
+        {-kMax, kMax, -kMax, kMax},
+        {1e300, std::nextafter(std::nextafter(1e300, kInf), kInf), -1e300, 1e300},
+        {0, 1e-300, 0, 1e-300},
+        {1e15, 1e15 + 10, -1e15 - 10, -1e15},
+        {-1e-12, 1e-12, 5, 5 + 1e-12},
+        {kNaN, 2, -2, kNaN},
+        {-kInf, kInf, -kInf, kInf},
+        {2, -2, 2, -2},
+        {3, 3, 3, 3},
+        {-1e308, 1e308, -1e-308, 1e-308},
+    };
+    CExprEvaluator evaluator;
+    CFunctionList functions;
+    for (const char* pszExpression : {"X", "1/X", "X^3*1E300", "SIN(X)", "SQRT(X)"})
+    {
+        auto pFunction = std::make_unique<CGraphFunction>(&evaluator);
+        pFunction->m_strExpression = pszExpression;
+        pFunction->m_crColor = MakeRgb(255, 0, 0);
+        functions.push_back(std::move(pFunction));
+    }
+    for (const CPlotWindow& w : windows)
+    {
+        for (auto& pFunction : functions)
+        {
+            pFunction->Sample(w.m_dXMin, w.m_dXMax, w.m_dYMin, w.m_dYMax, 1000);
+        }
+        QImage image = WhiteImage(800, 600);
+        {
+            QPainter painter(&image);
+            CQtDrawDevice dc(&painter);
+            CPlotArea area;
+            DrawPlot(&dc, CDevRect{0, 0, 800, 600}, w, &functions, true, area);
+        }
+        EXPECT_EQ(At(image, 123, 23), kBlack) << w.m_dXMin << " " << w.m_dXMax;
+        EXPECT_EQ(At(image, 677, 577), kBlack) << w.m_dXMin << " " << w.m_dXMax;
+    }
 }
 } // namespace

@@ -10,6 +10,7 @@
 #include "framework/Archive.h"
 #include "res/ExportStrings.h"
 #include "view/ExportPicture.h"
+#include "view/MetafileExport.h"
 
 namespace
 {
@@ -35,12 +36,19 @@ void ExportPictureFormat(CTraceloDoc& doc, const CExportOptions& options, CByteS
     out.Write(strBytes.data(), strBytes.size());
 }
 
+// The metafile's size follows the divisions, as the view's export makes it.
+void ExportMetafileFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
+{
+    ExportMetafile(doc, out);
+}
+
 const std::array kFormats = {
     CExportFormat{"table", res::kFormatTableHelp, &ExportTableFormat},
     CExportFormat{"graph", res::kFormatGraphHelp, &ExportGraphFormat},
     CExportFormat{"png", res::kFormatPngHelp, &ExportPictureFormat<EPictureFormat::Png>},
     CExportFormat{"svg", res::kFormatSvgHelp, &ExportPictureFormat<EPictureFormat::Svg>},
     CExportFormat{"pdf", res::kFormatPdfHelp, &ExportPictureFormat<EPictureFormat::Pdf>},
+    CExportFormat{"emf", res::kFormatEmfHelp, &ExportMetafileFormat},
 };
 
 } // namespace

@@ -30,6 +30,8 @@ inline constexpr char kFormatGraphHelp[] = "il grafico, di nuovo nel formato di 
 inline constexpr char kFormatPngHelp[] = "il grafico come immagine PNG, su fondo bianco";
 inline constexpr char kFormatSvgHelp[] = "il grafico come disegno vettoriale SVG";
 inline constexpr char kFormatPdfHelp[] = "il grafico come pagina PDF vettoriale";
+inline constexpr char kFormatEmfHelp[] =
+    "il grafico come Enhanced Metafile, su un quadrato che segue le divisioni";
 
 // %1 is what was given.
 inline constexpr char kExportUnknownFormat[] = "formato sconosciuto: %1";

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <memory>
 #include <new>
 
@@ -32,23 +34,52 @@ private:
     CDevRect m_rectClient;
 };
 
-// tracelo-export runs without a window; the font metrics still need a
-// QGuiApplication.
-std::unique_ptr<QGuiApplication> MakeApplicationIfNone()
+// Only what stops the tool reaches its standard error; Qt's notes about the
+// environment (no runtime folder, no display) would read as a failure.
+void QuietMessageHandler(QtMsgType eType, const QMessageLogContext&, const QString& strMessage)
 {
-    if (QCoreApplication::instance() != nullptr)
+    if (eType == QtCriticalMsg || eType == QtFatalMsg)
     {
-        return nullptr;
+        std::fprintf(stderr, "%s\n", strMessage.toLocal8Bit().constData());
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    {
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    }
-    static int s_nArgc = 1;
-    static char s_szName[] = "tracelo-export";
-    static char* s_argv[] = {s_szName, nullptr};
-    return std::make_unique<QGuiApplication>(s_nArgc, s_argv);
 }
+
+// tracelo-export runs without a window; the font metrics still need a
+// QGuiApplication, made for the time of one export when there is none.
+class CGuiScope
+{
+public:
+    CGuiScope()
+    {
+        if (QCoreApplication::instance() != nullptr)
+        {
+            return;
+        }
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        {
+            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+        }
+        m_pfnPreviousHandler = qInstallMessageHandler(&QuietMessageHandler);
+        static int s_nArgc = 1;
+        static char s_szName[] = "tracelo-export";
+        static char* s_argv[] = {s_szName, nullptr};
+        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
+    }
+    ~CGuiScope()
+    {
+        if (m_pApp != nullptr)
+        {
+            m_pApp.reset();
+            qInstallMessageHandler(m_pfnPreviousHandler);
+        }
+    }
+    CGuiScope(const CGuiScope&) = delete;
+    CGuiScope& operator=(const CGuiScope&) = delete;
+
+private:
+    std::unique_ptr<QGuiApplication> m_pApp;
+    QtMessageHandler m_pfnPreviousHandler = nullptr;
+};
 } // namespace
 
 std::int32_t GetMetafileSide(std::int32_t nDivisions)
@@ -97,7 +128,7 @@ std::string SaveMetafile(const CMetafile& metafile, const std::string& strPath)
 
 void ExportMetafile(CTraceloDoc& doc, CByteSink& out)
 {
-    const std::unique_ptr<QGuiApplication> pApplication = MakeApplicationIfNone();
+    const CGuiScope gui;
 
     // As a view shows the graph it has just opened: unzoomed, freshly sampled.
     const CPlotWindow window{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};

@@ -246,13 +246,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"@sin-red.grf", "--format", "bmp"},
                                  2,
                                  "tracelo-export: formato sconosciuto: bmp "
-                                 "(table, graph, png, svg, pdf)"},
+                                 "(table, graph, png, svg, pdf, emf)"},
                       // Usage is checked before the graph is opened.
                       CErrorCase{"UnknownFormatOfAMissingFile",
                                  {kMissing, "--format", "xyz"},
                                  2,
                                  "tracelo-export: formato sconosciuto: xyz "
-                                 "(table, graph, png, svg, pdf)"},
+                                 "(table, graph, png, svg, pdf, emf)"},
                       CErrorCase{"FormatWithoutValue",
                                  {"@sin-red.grf", "--format"},
                                  2,

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <deque>
@@ -163,6 +164,24 @@ private:
     bool m_bActing = false;
 };
 
+// Input through the window system, as the platform delivers it: a right
+// button press becomes a context-menu request, keys go through shortcuts.
+inline void RightClick(QWidget* pWidget, const QPoint& pt)
+{
+    QWidget* pWindow = pWidget->window();
+    QTest::mouseClick(pWindow->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      pWidget->mapTo(pWindow, pt));
+}
+
+inline void KeyClick(QWidget* pWidget, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    // The offscreen platform does not give the activation back when a
+    // dialog closes; the window a person types into is active.
+    pWidget->window()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(pWidget->window()));
+    QTest::keyClick(pWidget->window()->windowHandle(), key, modifiers);
+}
+
 class CShellTest : public ::testing::Test
 {
 protected:
@@ -187,14 +206,17 @@ protected:
 
     // Starts the program with vArgs as its command line; returns what
     // InitInstance returned.
-    bool Start(const std::vector<std::string>& vArgs = {})
+    bool Start(const std::vector<std::string>& vArgs = {}, bool bRunEvents = true)
     {
         m_pApp.reset();
         ProcessEvents();
         m_pApp = std::make_unique<CTraceloApp>();
         m_pApp->m_vArgs = vArgs;
         const bool bOk = m_pApp->InitInstance();
-        ProcessEvents();
+        if (bRunEvents)
+        {
+            ProcessEvents();
+        }
         return bOk;
     }
 

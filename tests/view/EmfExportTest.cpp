@@ -28,6 +28,9 @@
 #include "view/QtFonts.h"
 #include "view/RecordingDevice.h"
 
+#include <uemf.h>
+#include <uemf_safe.h>
+
 namespace
 {
 using emftest::EnsureApplication;
@@ -247,6 +250,36 @@ TEST(MetafileExport, DefaultGraphIsTheViewsDrawingRecordByRecord)
     EXPECT_EQ(h.m_nHandles, 4); // a pen and two fonts at most at once
     EXPECT_EQ(h.m_strDescription, std::u16string(u"Functions generated with Tracelo by Brenwick") +
                                       u'\0' + u"Grafico1" + u'\0' + u'\0');
+}
+
+// libUEMF's reader checks each record's size against what its type holds
+// (texts, their advances and offsets included).
+TEST(MetafileExport, EveryRecordPassesLibUemfsOwnChecks)
+{
+    EnsureApplication();
+    const auto pDoc = MakeGraph({{"X", kRed}, {"1/X", kGreen}});
+    const CMetafile metafile = Record(*pDoc, WindowOf(*pDoc));
+    const emf::CFile file = Parse(metafile.m_vBytes);
+    std::set<std::uint32_t> types;
+    for (const emf::CRecord& r : file.GetRecords())
+    {
+        std::vector<char> vRecord(r.m_vData.begin(), r.m_vData.end());
+        EXPECT_NE(U_emf_record_safe(vRecord.data()), 0)
+            << "record " << r.m_nType << " at " << r.m_nOffset;
+        types.insert(r.m_nType);
+        if (r.m_nType == emf::kExtTextOutW)
+        {
+            // The check does look: a text longer than its record fails it.
+            vRecord[44] = static_cast<char>(0xE8);
+            vRecord[45] = 0x03;
+            EXPECT_EQ(U_emf_record_safe(vRecord.data()), 0);
+        }
+    }
+    EXPECT_EQ(types,
+              (std::set<std::uint32_t>{emf::kHeader, emf::kEof, emf::kSetPixelV, emf::kSetBkMode,
+                                       emf::kSetTextColor, emf::kMoveToEx, emf::kSelectObject,
+                                       emf::kCreatePen, emf::kDeleteObject, emf::kLineTo,
+                                       emf::kExtCreateFontIndirectW, emf::kExtTextOutW}));
 }
 
 TEST(MetafileExport, DefaultGraphHoldsPensFontsLabelsGridAndAxes)

@@ -199,13 +199,15 @@ const CQtFont& CQtDrawDevice::CurrentFont()
     return m_systemFont;
 }
 
-void CQtDrawDevice::ApplyComposition(bool bUseRop)
+bool CQtDrawDevice::Inverts(bool bUseRop) const
 {
-    QPainter::CompositionMode eMode = QPainter::CompositionMode_SourceOver;
-    if (bUseRop && m_bRasterOps && m_eRop == ERop2::NotXorPen)
-    {
-        eMode = QPainter::RasterOp_NotSourceXorDestination;
-    }
+    return bUseRop && m_bRasterOps && m_eRop == ERop2::NotXorPen;
+}
+
+void CQtDrawDevice::ApplyComposition(bool bInvert)
+{
+    const QPainter::CompositionMode eMode =
+        bInvert ? QPainter::RasterOp_NotSourceXorDestination : QPainter::CompositionMode_SourceOver;
     if (m_pPainter->compositionMode() != eMode)
     {
         m_pPainter->setCompositionMode(eMode);
@@ -242,12 +244,13 @@ bool CQtDrawDevice::CanRasterize(std::int32_t x1, std::int32_t y1, std::int32_t 
 void CQtDrawDevice::AddRun(COLORREF crColor, bool bUseRop, int x1, int y1, int x2, int y2)
 {
     if ((!m_vRuns.empty() || !m_vPoints.empty()) &&
-        (crColor != m_crRuns || bUseRop != m_bRunsUseRop))
+        (crColor != m_crRuns || Inverts(bUseRop) != m_bRunsInvert))
     {
         Flush();
     }
     m_crRuns = crColor;
-    m_bRunsUseRop = bUseRop;
+    // The raster operation in force now, whatever it is when they are painted.
+    m_bRunsInvert = Inverts(bUseRop);
     if (x1 == x2 && y1 == y2)
     {
         m_vPoints.emplace_back(x1, y1);
@@ -276,7 +279,7 @@ void CQtDrawDevice::Flush()
         m_vPoints.clear();
         return;
     }
-    ApplyComposition(m_bRunsUseRop);
+    ApplyComposition(m_bRunsInvert);
     // Runs are inclusive at both ends: a square cap paints the end pixel
     // too, and a run of one pixel is a line of no length.
     QPen pen(ToQColor(m_crRuns), 0);
@@ -319,7 +322,7 @@ void CQtDrawDevice::LineTo(std::int32_t x, std::int32_t y)
         return;
     }
     Flush();
-    ApplyComposition(true);
+    ApplyComposition(Inverts(true));
     m_pPainter->setPen(CurrentQPen());
     if (m_bRaster)
     {
@@ -367,7 +370,7 @@ void CQtDrawDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_
     }
     const int w = static_cast<int>(nWidth);
     const int h = static_cast<int>(nHeight);
-    ApplyComposition(true);
+    ApplyComposition(Inverts(true));
     const CBrushDesc& brush = m_objects.GetBrush();
     const CPenDesc& pen = m_objects.GetPen();
     if (m_bRaster && pen.m_nWidth <= 1)

@@ -49,7 +49,9 @@ public:
 private:
     const CQtFont& CurrentFont();
     QPen CurrentQPen() const;
-    void ApplyComposition(bool bUseRop);
+    // Whether an operation that follows the raster operation inverts now.
+    bool Inverts(bool bUseRop) const;
+    void ApplyComposition(bool bInvert);
     bool CanRasterize(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) const;
     void AddRun(COLORREF crColor, bool bUseRop, int x1, int y1, int x2, int y2);
 
@@ -72,5 +74,5 @@ private:
     std::vector<QLine> m_vRuns;
     std::vector<QPoint> m_vPoints; // runs of one pixel
     COLORREF m_crRuns = 0;
-    bool m_bRunsUseRop = false;
+    bool m_bRunsInvert = false;
 };

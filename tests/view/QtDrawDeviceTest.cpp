@@ -238,6 +238,28 @@ TEST(QtDrawDevice, InvertedRectangleDrawnTwiceRestores)
     (void)hOldBrush;
 }
 
+TEST(QtDrawDevice, LineKeepsTheRasterOperationItWasDrawnWith)
+{
+    // A white pen inverting black leaves it black; copied it paints white.
+    QImage image = WhiteImage(20, 20, Qt::black);
+    {
+        QPainter painter(&image);
+        CQtDrawDevice dc(&painter);
+        HDrawObject hPen = dc.CreatePen(CPenDesc{EPenStyle::Solid, 0, MakeRgb(255, 255, 255)});
+        HDrawObject hOld = dc.SelectObject(hPen);
+        dc.SetROP2(ERop2::NotXorPen);
+        dc.MoveTo(2, 5);
+        dc.LineTo(12, 5);
+        dc.SetROP2(ERop2::CopyPen);
+        dc.MoveTo(2, 9);
+        dc.LineTo(12, 9);
+        dc.SelectObject(hOld);
+        dc.DeleteObject(hPen);
+    }
+    EXPECT_EQ(At(image, 5, 5), kBlack);
+    EXPECT_EQ(At(image, 5, 9), kWhite);
+}
+
 TEST(QtDrawDevice, RectangleFillsWithTheBrush)
 {
     QImage image = WhiteImage(20, 20, Qt::black);

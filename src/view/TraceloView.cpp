@@ -86,6 +86,7 @@ void CTraceloView::ResampleAndRedraw()
                 pFunction->Sample(m_dXMin, m_dXMax, m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
             }
         }
+        m_bBandOnly = false;
         update();
     }
 }
@@ -96,10 +97,28 @@ void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
     {
         return; // no graph yet, or its window has closed
     }
+    // Every paint draws the graph anew, as the window shows it after being
+    // uncovered, except one asked for by a move of the rubber band: that
+    // one shows the graph as last drawn with the band over it.
+    const qreal dRatio = devicePixelRatioF();
+    const QSize sizePixels = (QSizeF(size()) * dRatio).toSize();
+    if (!m_bBandOnly || m_pixGraph.size() != sizePixels)
+    {
+        m_pixGraph = QPixmap(sizePixels);
+        m_pixGraph.setDevicePixelRatio(dRatio);
+        m_pixGraph.fill(palette().color(QPalette::Base));
+        QPainter graphPainter(&m_pixGraph);
+        OnPrepareDC();
+        CQtDrawDevice dc(&graphPainter);
+        DrawPlot(&dc);
+    }
+    m_bBandOnly = false;
     QPainter painter(this);
-    OnPrepareDC();
-    CQtDrawDevice dc(&painter);
-    DrawPlot(&dc);
+    painter.drawPixmap(0, 0, m_pixGraph);
+    if (IsDragging())
+    {
+        DrawRubberBand(painter);
+    }
 }
 
 bool CTraceloView::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <QPixmap>
+
 #include "expr/GraphFunction.h"
 #include "framework/View.h"
 #include "view/DrawDevice.h"
@@ -13,6 +15,8 @@
 class CExprEvaluator;
 class CPlotArea;
 class CTraceloDoc;
+class QMouseEvent;
+class QPainter;
 
 class CTraceloView : public CView
 {
@@ -37,6 +41,10 @@ public:
     // Samples every function over the view's window with the document's
     // divisions, under the wait cursor, and repaints the whole view.
     void ResampleAndRedraw();
+
+    // Mouse zoom and pan: sets the view's window from the device rectangle
+    // (x1, y1)-(x2, y2) and resamples, also when the window stays.
+    void ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
     bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
 
@@ -69,4 +77,18 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+
+private:
+    bool IsDragging() const { return m_ptAnchor.m_nX != -1 && m_ptAnchor.m_nY != -1; }
+    // Draws the rubber band from m_ptAnchor to m_ptCurrent, inverting what
+    // is under it.
+    void DrawRubberBand(QPainter& painter) const;
+
+    // The graph as last drawn: moving the rubber band shows it again with
+    // the band over it, without drawing the graph anew.
+    QPixmap m_pixGraph;
+    bool m_bBandOnly = false; // the next paint only moves the band
 };

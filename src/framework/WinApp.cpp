@@ -11,6 +11,7 @@
 #include "framework/Document.h"
 #include "framework/MDIFrameWnd.h"
 #include "framework/MessageBox.h"
+#include "framework/Printing.h"
 #include "framework/RecentFileList.h"
 #include "res/ShellResources.h"
 
@@ -245,7 +246,14 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 
 bool CWinApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
 {
-    return false;
+    // The view of the graph just opened prints it without the dialog, on
+    // the printer the command line names; the main window is never shown.
+    m_bShowMainWindow = false;
+    if (m_pMainWnd != nullptr)
+    {
+        m_pMainWnd->OnCommand(res::ID_FILE_PRINT_DIRECT);
+    }
+    return true;
 }
 
 bool CWinApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
@@ -272,6 +280,7 @@ void CWinApp::OnFileOpen()
 
 void CWinApp::OnFilePrintSetup()
 {
+    DoPrintSetup(m_pMainWnd);
 }
 
 void CWinApp::OnOpenRecentFile(unsigned nID)

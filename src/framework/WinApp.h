@@ -64,8 +64,8 @@ public:
     void OnAppExit();
 
     // Printing a file named on the command line (/p, /pt) once it is open.
-    // Returns true when it printed (the program then ends); the default
-    // does not print and keeps the graph open.
+    // Returns true when the program's work is done and it ends: the graph
+    // was printed, or printing could not start and the user was told.
     virtual bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo);
 
     std::string m_strAppName;

@@ -160,8 +160,6 @@ TEST_F(CStartupTest, FileOnTheCommandLineOpensItAndPrintSwitchesAreAccepted)
         {"seno"},
         {File("seno")},
         {"/P", "seno"},
-        {"/p", "seno"},
-        {"/pt", "seno", "Laser", "drv", "port"},
         {"/nonsense", "seno"}};
     for (const auto& vArgs : kCommandLines)
     {

@@ -16,7 +16,8 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   mkdir -p "$work" "$artifacts"
   log="$build/$name.log"
   echo "fuzz: $name for ${seconds}s"
-  if ASAN_OPTIONS=detect_leaks=1 "$target" -max_total_time="$seconds" -timeout=10 \
+  if ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/fuzz/lsan.supp" \
+     QT_QPA_PLATFORM=offscreen "$target" -max_total_time="$seconds" -timeout=10 \
        -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="$artifacts" \
        "$work" "$seeds" >"$log" 2>&1; then
     runs=$( (grep -E '^stat::number_of_executed_units' "$log" || true) | awk '{print $2}')

@@ -225,3 +225,32 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
 }
 
 } // namespace
+
+namespace
+{
+
+using CManyWindowsTest = CMouseTest;
+
+TEST_F(CManyWindowsTest, AHundredWindowsOnOneGraph)
+{
+    CTraceloView* pFirst = OpenView();
+    for (int i = 1; i < 100; ++i)
+        Command(res::ID_WINDOW_NEW);
+    ASSERT_EQ(Children().size(), 100u);
+    // Every window shows the one graph, with its own window to zoom.
+    CTraceloDoc* pDoc = pFirst->GetDocument();
+    for (CMDIChildWnd* pFrame : Children())
+    {
+        auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
+        ASSERT_NE(pView, nullptr);
+        EXPECT_EQ(pView->GetDocument(), pDoc);
+        EXPECT_EQ(pView->m_pFunctions, pDoc->m_pFunctions.get());
+    }
+    CTraceloView* pLast = SizedView(Frame()->MDIGetActive());
+    Click(pLast, {400, 300});
+    EXPECT_NEAR(pLast->m_dXMin, -0.99639, 1e-5);
+    EXPECT_EQ(pFirst->m_dXMin, -2.0);
+    EXPECT_FALSE(pDoc->IsModified());
+}
+
+} // namespace

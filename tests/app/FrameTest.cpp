@@ -86,6 +86,19 @@ public:
         if (pCmdUI == nullptr)
         {
             m_vReceived.push_back(nID);
+            // Counted, not carried out: the dialogs these commands open are
+            // not what these tests are about.
+            switch (nID)
+            {
+            case res::ID_EDIT_PARAMETERS:
+            case res::ID_FUNCTION_NEW:
+            case res::ID_FUNCTION_EDIT:
+            case res::ID_FUNCTION_DELETE:
+            case res::ID_EXPORT_METAFILE:
+                return true;
+            default:
+                break;
+            }
         }
         return CTraceloView::DispatchOwn(nID, pCmdUI);
     }

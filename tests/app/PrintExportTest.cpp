@@ -1,5 +1,6 @@
 // Printing, print preview, the metafile export command and printing from
 // the command line, driven as a person would through the program's commands.
+#include <QDialogButtonBox>
 #include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -399,4 +400,80 @@ TEST_F(CPrintTest, UpperCasePOpensTheFile)
     EXPECT_EQ(ChildTitles()[0], QStringLiteral("seno"));
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_FALSE(std::filesystem::exists(strPdf));
+}
+
+// Choosing a file that exists asks first; a file that cannot be written is
+// reported and nothing is left behind.
+TEST_F(CPrintTest, ExportMetafileOverwritePromptAndWriteFailure)
+{
+    OpenSine();
+    WriteBytes(File("vecchio.emf"), {'v', 'e', 'c', 'c', 'h', 'i', 'o'});
+    {
+        CModalDriver driver;
+        QString strQuestion;
+        // Accepted once the driver has returned, so that it answers the
+        // question the dialog asks then.
+        driver.Then(
+            [this](QWidget* pWidget)
+            {
+                auto* pDialog = qobject_cast<QFileDialog*>(pWidget);
+                ASSERT_NE(pDialog, nullptr);
+                pDialog->selectFile(QString::fromStdString(File("vecchio.emf")));
+                QMetaObject::invokeMethod(pDialog, "accept", Qt::QueuedConnection);
+            });
+        driver.Then(
+            [&strQuestion](QWidget* pWidget)
+            {
+                auto* pBox = qobject_cast<QMessageBox*>(pWidget);
+                ASSERT_NE(pBox, nullptr) << "expected the overwrite question";
+                strQuestion = pBox->text();
+                pBox->button(QMessageBox::Yes)->click();
+            });
+        Command(res::ID_EXPORT_METAFILE);
+        EXPECT_TRUE(driver.Done());
+        EXPECT_TRUE(strQuestion.contains(QStringLiteral("vecchio.emf")));
+    }
+    const std::vector<unsigned char> vBytes = ReadBytes(File("vecchio.emf"));
+    ASSERT_GT(vBytes.size(), 88u);
+    EXPECT_EQ(std::string(vBytes.begin() + 40, vBytes.begin() + 44), " EMF");
+
+    // /proc takes no new files, not even from the super-user.
+    {
+        CModalDriver driver;
+        driver.AnswerFileDialog(QStringLiteral("/proc/grafico.emf"));
+        driver.AnswerMessageBox(QStringLiteral("OK"));
+        Command(res::ID_EXPORT_METAFILE);
+        EXPECT_TRUE(driver.Done());
+        ASSERT_EQ(driver.m_vMessages.size(), 1u);
+        EXPECT_FALSE(driver.m_vMessages[0].isEmpty());
+    }
+    EXPECT_FALSE(std::filesystem::exists("/proc/grafico.emf"));
+}
+
+// "Imposta stampante" sets up the printer of the next print.
+TEST_F(CPrintTest, PrintSetupShowsTheSetUpDialog)
+{
+    OpenSine();
+    CModalDriver driver;
+    QString strTitle;
+    QStringList buttons;
+    driver.Then(
+        [&](QWidget* pWidget)
+        {
+            auto* pDialog = qobject_cast<QDialog*>(pWidget);
+            ASSERT_NE(pDialog, nullptr);
+            strTitle = pDialog->windowTitle();
+            if (auto* pBox = pDialog->findChild<QDialogButtonBox*>())
+            {
+                for (QAbstractButton* pButton : pBox->buttons())
+                {
+                    buttons << pButton->text();
+                }
+            }
+            pDialog->reject();
+        });
+    Command(res::ID_FILE_PRINT_SETUP);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(strTitle, QString::fromUtf8(res::kPrintSetupTitle));
+    EXPECT_TRUE(buttons.contains(QString::fromUtf8(res::kPrintSetupOk)));
 }

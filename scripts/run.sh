@@ -4,6 +4,11 @@
 set -euo pipefail
 build=${1:-build}
 if [ -x "$build/src/app/tracelo" ]; then
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    echo "Tracelo is built ($build/src/app/tracelo) but there is no display to show it on:"
+    echo "run 'make run' from a desktop session (or: xvfb-run $build/src/app/tracelo)."
+    exit 1
+  fi
   exec "$build/src/app/tracelo"
 elif [ -x "$build/src/cli/tracelo-export" ]; then
   echo "The Tracelo window is not built yet; here is the command-line tool:"

@@ -26,7 +26,7 @@ inline constexpr char kButtonOk[] = "OK";
 inline constexpr char kMoreWindows[] = "&Altre finestre...";
 inline constexpr char kSelectWindowTitle[] = "Seleziona finestra";
 inline constexpr char kActivateWindowPrompt[] = "Attiva questa finestra";
-inline constexpr char kAboutNotice[] = "Copyright © 2026 gli autori di Tracelo, GPL-2.0-or-later";
+inline constexpr char kAboutNotice[] = "Copyright © 2026 gli autori di Tracelo";
 
 // The string with that id, or nullptr when there is none. A command's string
 // is its prompt, optionally followed by '\n' and the tooltip.

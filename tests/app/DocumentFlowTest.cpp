@@ -173,7 +173,7 @@ TEST_F(CDocumentFlowTest, AFailedSaveKeepsTheGraphOpenAndModified)
     ProcessEvents();
     ASSERT_TRUE(driver.Done());
     ASSERT_EQ(driver.m_vMessages.size(), 2u);
-    EXPECT_FALSE(driver.m_vMessages[1].isEmpty());
+    EXPECT_EQ(driver.m_vMessages[1], "Nome file non valido.");
     EXPECT_EQ(Children().size(), 1u);
     EXPECT_TRUE(Docs().GetDocuments()[0]->IsModified());
 }

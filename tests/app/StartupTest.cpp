@@ -157,10 +157,7 @@ TEST_F(CStartupTest, FileOnTheCommandLineOpensItAndPrintSwitchesAreAccepted)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     const std::vector<std::vector<std::string>> kCommandLines = {
-        {"seno"},
-        {File("seno")},
-        {"/P", "seno"},
-        {"/nonsense", "seno"}};
+        {"seno"}, {File("seno")}, {"/P", "seno"}, {"/nonsense", "seno"}};
     for (const auto& vArgs : kCommandLines)
     {
         ASSERT_TRUE(Start(vArgs)) << ::testing::PrintToString(vArgs);

@@ -17,60 +17,13 @@
 
 #include "doc/TraceloDoc.h"
 #include "view/DrawPlot.h"
+#include "view/GuiScope.h"
 #include "view/PlotArea.h"
 #include "view/QtDrawDevice.h"
 #include "view/QtFonts.h"
 
 namespace
 {
-// Keeps Qt's notes about its own set-up (a missing runtime folder, say) off
-// the standard error of a command-line tool, which speaks only when the
-// export fails. Real errors still get through.
-void QuietMessageHandler(QtMsgType eType, const QMessageLogContext&, const QString& strMessage)
-{
-    if (eType == QtCriticalMsg || eType == QtFatalMsg)
-    {
-        std::fprintf(stderr, "%s\n", strMessage.toLocal8Bit().constData());
-    }
-}
-
-// Qt needs an application object for fonts; a tool without a display gets
-// the offscreen platform unless the caller chose another.
-class CGuiScope
-{
-public:
-    CGuiScope()
-    {
-        if (QGuiApplication::instance() != nullptr)
-        {
-            return;
-        }
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        m_pfnPreviousHandler = qInstallMessageHandler(&QuietMessageHandler);
-        static int s_nArgc = 1;
-        static char s_szName[] = "tracelo-export";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    ~CGuiScope()
-    {
-        if (m_pApp != nullptr)
-        {
-            m_pApp.reset();
-            qInstallMessageHandler(m_pfnPreviousHandler);
-        }
-    }
-    CGuiScope(const CGuiScope&) = delete;
-    CGuiScope& operator=(const CGuiScope&) = delete;
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-    QtMessageHandler m_pfnPreviousHandler = nullptr;
-};
-
 // Pictures are drawn at the screen's 96 pixels per inch, so that a vector
 // page has the size the pixels would have on screen.
 constexpr int kScreenDpi = 96;

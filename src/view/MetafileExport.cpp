@@ -12,6 +12,7 @@
 #include "framework/AtomicFile.h"
 #include "framework/FileErrors.h"
 #include "res/FileStrings.h"
+#include "view/GuiScope.h"
 #include "view/PlotArea.h"
 
 namespace
@@ -34,52 +35,6 @@ private:
     CDevRect m_rectClient;
 };
 
-// Only what stops the tool reaches its standard error; Qt's notes about the
-// environment (no runtime folder, no display) would read as a failure.
-void QuietMessageHandler(QtMsgType eType, const QMessageLogContext&, const QString& strMessage)
-{
-    if (eType == QtCriticalMsg || eType == QtFatalMsg)
-    {
-        std::fprintf(stderr, "%s\n", strMessage.toLocal8Bit().constData());
-    }
-}
-
-// tracelo-export runs without a window; the font metrics still need a
-// QGuiApplication, made for the time of one export when there is none.
-class CGuiScope
-{
-public:
-    CGuiScope()
-    {
-        if (QCoreApplication::instance() != nullptr)
-        {
-            return;
-        }
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        {
-            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-        }
-        m_pfnPreviousHandler = qInstallMessageHandler(&QuietMessageHandler);
-        static int s_nArgc = 1;
-        static char s_szName[] = "tracelo-export";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    ~CGuiScope()
-    {
-        if (m_pApp != nullptr)
-        {
-            m_pApp.reset();
-            qInstallMessageHandler(m_pfnPreviousHandler);
-        }
-    }
-    CGuiScope(const CGuiScope&) = delete;
-    CGuiScope& operator=(const CGuiScope&) = delete;
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-    QtMessageHandler m_pfnPreviousHandler = nullptr;
-};
 } // namespace
 
 std::int32_t GetMetafileSide(std::int32_t nDivisions)

@@ -4,6 +4,8 @@
 // no temporary file is left behind.
 #include <gtest/gtest.h>
 
+#include "QtGuiTestEnvironment.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -28,24 +30,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int s_nArgc = 1;
-        static char s_szName[] = "test_faults";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    void TearDown() override { m_pApp.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-};
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
 
 const std::string kOld = "the graph saved before";
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include "QtGuiTestEnvironment.h"
+
 #include <bit>
 #include <cmath>
 #include <memory>
@@ -19,24 +21,6 @@
 
 namespace
 {
-
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int s_nArgc = 1;
-        static char s_szName[] = "view_compiled_picture_test";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    void TearDown() override { m_pApp.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-};
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
 
 // The samples of Sample's walk, each read by the literal evaluation.
 void SampleLiterally(CGraphFunction& fn, CExprEvaluator& ev, const CPlotWindow& w, std::int32_t n)

@@ -9,35 +9,11 @@
 #include <vector>
 
 #include "EmfReader.h"
+#include "QtGuiTestEnvironment.h"
 #include "view/EmfDevice.h"
 
 namespace emftest
 {
-
-// The application lives from before the first test to after the last, and
-// is destroyed while Qt's own globals still exist (not at static
-// destruction, where its destructor would find them gone).
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (QGuiApplication::instance() == nullptr)
-        {
-            m_pApp = std::make_unique<QGuiApplication>(m_nArgc, m_argv);
-        }
-    }
-    void TearDown() override { m_pApp.reset(); }
-
-private:
-    int m_nArgc = 1;
-    char m_szName[16] = "view_emf_test";
-    char* m_argv[2] = {m_szName, nullptr};
-    std::unique_ptr<QGuiApplication> m_pApp;
-};
-
-inline ::testing::Environment* const g_pQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
 
 inline void EnsureApplication()
 {

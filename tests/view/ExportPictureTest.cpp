@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
+
+#include "QtGuiTestEnvironment.h"
 #include <memory>
 #include <sstream>
 #include <sys/wait.h>
@@ -21,24 +23,6 @@
 
 namespace
 {
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int s_nArgc = 1;
-        static char s_szName[] = "view_picture_test";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    void TearDown() override { m_pApp.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-};
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
-
 // A graph of two functions in a window other than the default.
 void FillGraph(CTraceloDoc& doc)
 {

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <cmath>
 #include <gtest/gtest.h>
+
+#include "QtGuiTestEnvironment.h"
 #include <limits>
 #include <memory>
 #include <random>
@@ -18,25 +20,6 @@
 
 namespace
 {
-// One application for the whole program, ended before the statics go.
-class CQtEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        static int s_nArgc = 1;
-        static char s_szName[] = "view_qtdraw_test";
-        static char* s_argv[] = {s_szName, nullptr};
-        m_pApp = std::make_unique<QGuiApplication>(s_nArgc, s_argv);
-    }
-    void TearDown() override { m_pApp.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_pApp;
-};
-[[maybe_unused]] ::testing::Environment* const g_pQtEnvironment =
-    ::testing::AddGlobalTestEnvironment(new CQtEnvironment);
-
 QImage WhiteImage(int w, int h, QColor color = Qt::white)
 {
     QImage image(w, h, QImage::Format_RGB32);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ToolRunner.h"
 #include "framework/TestTempDir.h"
 
 namespace
@@ -20,47 +21,10 @@ std::string Data(const std::string& strName)
     return std::string(TRACELO_TEST_DATA_DIR) + "/" + strName;
 }
 
-std::string Quote(const std::string& str)
-{
-    std::string strOut = "'";
-    for (const char c : str)
-    {
-        strOut += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return strOut + "'";
-}
-
-std::string ReadText(const std::string& strPath)
-{
-    std::ifstream in(strPath, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-struct CRun
-{
-    int m_nStatus = -1;
-    std::string m_strOut;
-    std::string m_strErr;
-};
-
 // Runs tracelo-export with these arguments, capturing both streams.
-CRun RunExport(const std::vector<std::string>& args)
+CToolRun RunExport(const std::vector<std::string>& args)
 {
-    CTestTempDir dir;
-    std::string strCommand = Quote(TRACELO_EXPORT);
-    for (const std::string& arg : args)
-    {
-        strCommand += " " + Quote(arg);
-    }
-    strCommand += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
-    const int nStatus = std::system(strCommand.c_str());
-    CRun run;
-    run.m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    run.m_strOut = ReadText(dir.File("out"));
-    run.m_strErr = ReadText(dir.File("err"));
-    return run;
+    return RunTool(TRACELO_EXPORT, args);
 }
 
 std::string AsText(const Bytes& bytes)
@@ -70,7 +34,7 @@ std::string AsText(const Bytes& bytes)
 
 TEST(TraceloExportTest, TableOfEveryKindOfSample)
 {
-    const CRun run = RunExport({Data("kinds.grf"), "--format", "table"});
+    const CToolRun run = RunExport({Data("kinds.grf"), "--format", "table"});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strErr, "");
     EXPECT_EQ(run.m_strOut, ReadText(Data("kinds.csv")));
@@ -78,7 +42,7 @@ TEST(TraceloExportTest, TableOfEveryKindOfSample)
 
 TEST(TraceloExportTest, TableOfANewGraphsFunctionHasItsFiveHundredSamples)
 {
-    const CRun run = RunExport({"--format=table", Data("sin-red.grf")});
+    const CToolRun run = RunExport({"--format=table", Data("sin-red.grf")});
     ASSERT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strErr, "");
     std::istringstream lines(run.m_strOut);
@@ -96,7 +60,7 @@ TEST(TraceloExportTest, TableOfANewGraphsFunctionHasItsFiveHundredSamples)
 
 TEST(TraceloExportTest, TableOfAGraphWithoutFunctionsIsTheHeader)
 {
-    const CRun run = RunExport({Data("new-graph.grf"), "--format", "table"});
+    const CToolRun run = RunExport({Data("new-graph.grf"), "--format", "table"});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strOut, "function,x,y\n");
 }
@@ -118,7 +82,7 @@ class GraphFormatTest : public ::testing::TestWithParam<CGraphCase>
 
 TEST_P(GraphFormatTest, WritesTheGraphsBytes)
 {
-    const CRun run = RunExport({Data(GetParam().m_pszFile), "--format", "graph"});
+    const CToolRun run = RunExport({Data(GetParam().m_pszFile), "--format", "graph"});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strErr, "");
     EXPECT_EQ(run.m_strOut, AsText(GetParam().m_expected));
@@ -156,14 +120,14 @@ TEST(TraceloExportTest, OutputFileInsteadOfStandardOutput)
     CTestTempDir dir;
     const std::string strOut = dir.File("copia");
     WriteFileBytes(strOut, {1, 2, 3}); // replaced
-    const CRun run = RunExport({Data("sin-red.grf"), "--format", "graph", "-o", strOut});
+    const CToolRun run = RunExport({Data("sin-red.grf"), "--format", "graph", "-o", strOut});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strOut, "");
     EXPECT_EQ(run.m_strErr, "");
     EXPECT_EQ(ReadFileBytes(strOut), FileBytes("sin-red.grf"));
     EXPECT_EQ(dir.List(), std::vector<std::string>{"copia"});
 
-    const CRun table =
+    const CToolRun table =
         RunExport({Data("kinds.grf"), "--output", dir.File("t.csv"), "--format", "table"});
     EXPECT_EQ(table.m_nStatus, 0);
     EXPECT_EQ(ReadText(dir.File("t.csv")), ReadText(Data("kinds.csv")));
@@ -174,7 +138,7 @@ TEST(TraceloExportTest, GraphWrittenOverItself)
     CTestTempDir dir;
     const std::string strPath = dir.File("g");
     WriteFileBytes(strPath, FileBytes("needs-correction.grf"));
-    const CRun run = RunExport({strPath, "--format", "graph", "-o", strPath});
+    const CToolRun run = RunExport({strPath, "--format", "graph", "-o", strPath});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(ReadFileBytes(strPath), Corrected());
 }
@@ -206,7 +170,7 @@ TEST_P(ExportErrorTest, MessageAndStatus)
     {
         args.push_back(arg.starts_with("@") ? Data(arg.substr(1)) : arg);
     }
-    const CRun run = RunExport(args);
+    const CToolRun run = RunExport(args);
     EXPECT_EQ(run.m_nStatus, c.m_nStatus);
     EXPECT_EQ(run.m_strOut, "");
     if (c.m_nStatus == 2)
@@ -280,7 +244,7 @@ TEST(TraceloExportTest, HelpListsTheFormats)
 {
     for (const char* psz : {"--help", "-h"})
     {
-        const CRun run = RunExport({psz});
+        const CToolRun run = RunExport({psz});
         EXPECT_EQ(run.m_nStatus, 0);
         EXPECT_EQ(run.m_strErr, "");
         EXPECT_TRUE(run.m_strOut.starts_with(
@@ -295,7 +259,7 @@ TEST(TraceloExportTest, DashDashEndsTheOptions)
     CTestTempDir dir;
     const std::string strPath = dir.File("-g");
     WriteFileBytes(strPath, FileBytes("sin-red.grf"));
-    const CRun run = RunExport({"--format", "graph", "--", strPath});
+    const CToolRun run = RunExport({"--format", "graph", "--", strPath});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strOut, AsText(FileBytes("sin-red.grf")));
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "EmfReader.h"
+#include "ToolRunner.h"
 #include "framework/TestTempDir.h"
 
 namespace
@@ -21,39 +22,9 @@ std::string Data(const std::string& strName)
     return std::string(TRACELO_TEST_DATA_DIR) + "/" + strName;
 }
 
-std::string Quote(const std::string& str)
+CToolRun RunExport(const std::vector<std::string>& args)
 {
-    std::string strOut = "'";
-    for (const char c : str)
-    {
-        strOut += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return strOut + "'";
-}
-
-struct CRun
-{
-    int m_nStatus = -1;
-    std::vector<std::uint8_t> m_vOut;
-    std::string m_strErr;
-};
-
-CRun RunExport(const std::vector<std::string>& args)
-{
-    CTestTempDir dir;
-    std::string strCommand = Quote(TRACELO_EXPORT);
-    for (const std::string& arg : args)
-    {
-        strCommand += " " + Quote(arg);
-    }
-    strCommand += " >" + Quote(dir.File("out")) + " 2>" + Quote(dir.File("err")) + " </dev/null";
-    const int nStatus = std::system(strCommand.c_str());
-    CRun run;
-    run.m_nStatus = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
-    run.m_vOut = ReadFileBytes(dir.File("out"));
-    const std::vector<std::uint8_t> vErr = ReadFileBytes(dir.File("err"));
-    run.m_strErr.assign(vErr.begin(), vErr.end());
-    return run;
+    return RunTool(TRACELO_EXPORT, args);
 }
 
 // The graph of sin-red.grf: the new-graph window and divisions, SIN(X) in red.
@@ -102,14 +73,14 @@ TEST(EmfTool, WritesTheGraphByFormatByExtensionAndToStandardOutput)
     std::vector<std::vector<std::uint8_t>> vOutputs;
     for (const auto& c : cases)
     {
-        const CRun run = RunExport(c.vArgs);
+        const CToolRun run = RunExport(c.vArgs);
         EXPECT_EQ(run.m_nStatus, 0) << c.pszName;
         EXPECT_EQ(run.m_strErr, "") << c.pszName;
         const std::vector<std::uint8_t> vBytes =
-            c.strFile.empty() ? run.m_vOut : ReadFileBytes(dir.File(c.strFile));
+            c.strFile.empty() ? run.OutBytes() : ReadFileBytes(dir.File(c.strFile));
         if (!c.strFile.empty())
         {
-            EXPECT_TRUE(run.m_vOut.empty()) << c.pszName;
+            EXPECT_TRUE(run.OutBytes().empty()) << c.pszName;
         }
         ExpectSinRedGraph(vBytes);
         vOutputs.push_back(vBytes);
@@ -134,7 +105,7 @@ TEST(EmfTool, UnwritableOutputGivesItsMessageStatusOneAndNoFile)
     };
     for (const auto& c : cases)
     {
-        const CRun run = RunExport({Data("sin-red.grf"), "--format", "emf", "-o", c.strOutput});
+        const CToolRun run = RunExport({Data("sin-red.grf"), "--format", "emf", "-o", c.strOutput});
         EXPECT_EQ(run.m_nStatus, 1) << c.pszName;
         EXPECT_EQ(run.m_strErr, c.strErr) << c.pszName;
         EXPECT_EQ(dir.List(), (std::vector<std::string>{"cartella"})) << c.pszName;
@@ -153,10 +124,10 @@ TEST(EmfTool, AGraphWithTooFewDivisionsIsHeaderAndEndOnly)
     vGraph[34] = 0;
     vGraph[35] = 0;
     WriteFileBytes(dir.File("g.grf"), vGraph);
-    const CRun run = RunExport({dir.File("g.grf"), "--format", "emf"});
+    const CToolRun run = RunExport({dir.File("g.grf"), "--format", "emf"});
     EXPECT_EQ(run.m_nStatus, 0);
     emf::CFile file;
-    ASSERT_EQ(file.Parse(run.m_vOut), "");
+    ASSERT_EQ(file.Parse(run.OutBytes()), "");
     EXPECT_EQ(file.GetRecords().size(), 2u);
 }
 

@@ -5,6 +5,7 @@ TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_LONG_SECONDS ?= 300
 
 .PHONY: setup run build test bench fuzz-build fuzz-short fuzz clean
 
@@ -32,7 +33,7 @@ bench: setup
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 # The fuzz targets, built by clang with libFuzzer. `make test` runs each for
-# FUZZ_SECONDS (60); `make fuzz` runs each for half an hour.
+# FUZZ_SECONDS (60); `make fuzz` runs each for FUZZ_LONG_SECONDS (300).
 fuzz-build: setup
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTRACELO_FUZZ=ON -DTRACELO_TESTS=OFF
@@ -42,7 +43,7 @@ fuzz-short: fuzz-build
 	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz: fuzz-build
-	@bash scripts/fuzz.sh $(FUZZ_BUILD) 1800
+	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_LONG_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

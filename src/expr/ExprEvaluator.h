@@ -1,5 +1,7 @@
-// The expression engine: evaluates the text of a function of X by recursive
-// descent directly on the text, with no tokens and no tree.
+// The expression engine: reads the text of a function of X by recursive
+// descent directly on the text, with no tokens and no tree. The same walk,
+// run once per text with symbolic values, compiles the text into the list of
+// operations that later evaluations run (ExprProgram.h).
 #pragma once
 
 #include "expr/ExprProgram.h"

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "expr/Color.h"
+
 class CExprEvaluator;
 class CDrawDevice;
-
-// A colour: red in the lowest byte, then green, then blue; highest byte 0.
-using COLORREF = std::uint32_t;
 
 struct CCurvePoint
 {

@@ -25,7 +25,7 @@ test: setup
 	$(MAKE) --no-print-directory fuzz-short
 	cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure -j$(JOBS)
+	  ctest --output-on-failure -j$(JOBS) --timeout 600
 
 bench: setup
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTRACELO_TESTS=OFF -DTRACELO_BENCH=ON

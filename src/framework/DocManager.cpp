@@ -337,9 +337,10 @@ bool CDocManager::SaveModified(CDocument* pDoc)
     {
         return true;
     }
-    const std::string& strName =
-        pDoc->GetPathName().empty() ? pDoc->GetTitle() : pDoc->GetPathName();
-    const QString strPrompt = QString::fromStdString(FormatMessage1(res::kSavePrompt, strName));
+    // The graph as its window's caption names it: the file's name, or the
+    // title of a graph never saved.
+    const QString strPrompt =
+        QString::fromStdString(FormatMessage1(res::kSavePrompt, pDoc->GetTitle()));
     switch (AfxMessageBox(strPrompt, EMsgBoxButtons::YesNoCancel, EMsgBoxIcon::Question))
     {
     case EMsgBoxResult::Cancel:

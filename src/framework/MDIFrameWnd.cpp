@@ -3,21 +3,29 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
-#include <QInputDialog>
 #include <QKeySequence>
 #include <QLayout>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "framework/DocManager.h"
 #include "framework/Document.h"
@@ -46,6 +54,38 @@ QAction* MakeCommandAction(const QString& strText, unsigned nID, QObject* pParen
     auto* pAction = new QAction(strText, pParent);
     pAction->setProperty(kCommandProperty, nID);
     return pAction;
+}
+
+// Disabled menu items can be highlighted, so that their prompts show too.
+class CMenuStyle : public QProxyStyle
+{
+public:
+    explicit CMenuStyle(QObject* pOwner)
+    {
+        setParent(pOwner);
+        setObjectName(QStringLiteral("TraceloMenuStyle"));
+    }
+    int styleHint(StyleHint eHint, const QStyleOption* pOption, const QWidget* pWidget,
+                  QStyleHintReturn* pReturn) const override
+    {
+        if (eHint == QStyle::SH_Menu_AllowActiveAndDisabled)
+        {
+            return 1;
+        }
+        return QProxyStyle::styleHint(eHint, pOption, pWidget, pReturn);
+    }
+};
+
+// One for the application, living as long as it: menus do not own their style.
+QStyle* MenuStyle()
+{
+    auto* pStyle = qApp->findChild<CMenuStyle*>(QStringLiteral("TraceloMenuStyle"),
+                                                Qt::FindDirectChildrenOnly);
+    if (pStyle == nullptr)
+    {
+        pStyle = new CMenuStyle(qApp);
+    }
+    return pStyle;
 }
 
 } // namespace
@@ -95,6 +135,9 @@ bool CMDIFrameWnd::LoadFrame(unsigned nIDResource)
 
     m_pMdiArea = new QMdiArea(this);
     m_pMdiArea->setObjectName(QStringLiteral("mdiclient"));
+    // Every part of a window that reaches beyond the area can be scrolled to.
+    m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_pMdiArea);
     QObject::connect(m_pMdiArea, &QMdiArea::subWindowActivated, this,
                      [this](QMdiSubWindow* pWindow) { OnSubWindowActivated(pWindow); });
@@ -134,6 +177,7 @@ int CMDIFrameWnd::OnCreate()
 QMenu* CMDIFrameWnd::BuildPopup(const res::CPopupDef& popup, QWidget* pParent, bool bSendCommands)
 {
     auto* pMenu = new QMenu(QString::fromUtf8(popup.m_pszTitle), pParent);
+    pMenu->setStyle(MenuStyle());
     for (const res::CMenuItemDef& item : popup.m_items)
     {
         if (item.m_nFlags & res::MF_SEPARATOR)
@@ -302,15 +346,16 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
     QAction* pSeparator = pMenu->addSeparator();
     pSeparator->setProperty(kDynamicProperty, QStringLiteral("window"));
     CMDIChildWnd* pActive = MDIGetActive();
-    for (std::size_t i = 0; i < vFrames.size() && i < res::kMaxListedWindows; ++i)
+    const std::vector<CMDIChildWnd*> vListed = GetListedFrames();
+    for (std::size_t i = 0; i < vListed.size(); ++i)
     {
-        QString strTitle = vFrames[i]->windowTitle();
+        QString strTitle = vListed[i]->windowTitle();
         strTitle.replace(QLatin1Char('&'), QLatin1String("&&"));
         QAction* pAction = MakeCommandAction(QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle),
                                              res::AFX_IDM_FIRST_MDICHILD + unsigned(i), pMenu);
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         pAction->setCheckable(true);
-        pAction->setChecked(vFrames[i] == pActive);
+        pAction->setChecked(vListed[i] == pActive);
         pMenu->addAction(pAction);
     }
     if (vFrames.size() > res::kMaxListedWindows)
@@ -320,6 +365,24 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         pMenu->addAction(pAction);
     }
+}
+
+std::vector<CMDIChildWnd*> CMDIFrameWnd::GetListedFrames() const
+{
+    std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    if (vFrames.size() <= res::kMaxListedWindows)
+    {
+        return vFrames;
+    }
+    CMDIChildWnd* pActive = MDIGetActive();
+    const auto itActive = std::find(vFrames.begin(), vFrames.end(), pActive);
+    const bool bActiveLater = itActive - vFrames.begin() >= std::ptrdiff_t(res::kMaxListedWindows);
+    vFrames.resize(res::kMaxListedWindows);
+    if (pActive != nullptr && bActiveLater)
+    {
+        vFrames.back() = pActive;
+    }
+    return vFrames;
 }
 
 std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const
@@ -387,23 +450,28 @@ void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame)
     {
         pFrame->setWindowIcon(QIcon(QString::fromUtf8(pszIcon)));
     }
-    // New windows cascade from the top left, three quarters of the area in
-    // size, as the platform places them.
     if (layout() != nullptr)
     {
         layout()->activate();
     }
-    const QSize area = m_pMdiArea->contentsRect().size();
+    pFrame->setGeometry(CascadeRect(m_nCascade, m_pMdiArea->contentsRect().size(), pFrame));
+    ++m_nCascade;
+}
+
+QRect CMDIFrameWnd::CascadeRect(int& nIndex, const QSize& area, const QWidget* pFrame) const
+{
+    // Staggered from the top left by a caption's height, three quarters of
+    // the area in size, as the platform places new windows.
     const int nStep = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pFrame) + 4;
     const QSize size(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
-    int nOffset = nStep * m_nCascade;
-    if (nOffset + size.width() > area.width() || nOffset + size.height() > area.height())
+    int nOffset = nStep * nIndex;
+    if (nIndex > 0 &&
+        (nOffset + size.width() > area.width() || nOffset + size.height() > area.height()))
     {
-        m_nCascade = 0;
+        nIndex = 0;
         nOffset = 0;
     }
-    ++m_nCascade;
-    pFrame->setGeometry(QRect(QPoint(nOffset, nOffset), size));
+    return QRect(QPoint(nOffset, nOffset), size);
 }
 
 void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow)
@@ -648,6 +716,11 @@ void CMDIFrameWnd::showEvent(QShowEvent* pEvent)
     RequestIdleUpdate();
 }
 
+QMenu* CMDIFrameWnd::createPopupMenu()
+{
+    return nullptr;
+}
+
 void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent)
 {
     CWinApp* pApp = AfxGetApp();
@@ -692,61 +765,195 @@ void CMDIFrameWnd::OnWindowNew()
     }
 }
 
+QSize CMDIFrameWnd::PrepareArrange()
+{
+    // Places are in the area's own coordinates: back to its origin first.
+    m_pMdiArea->horizontalScrollBar()->setValue(0);
+    m_pMdiArea->verticalScrollBar()->setValue(0);
+    return m_pMdiArea->contentsRect().size();
+}
+
 void CMDIFrameWnd::OnMDICascade()
 {
-    m_pMdiArea->cascadeSubWindows();
+    CMDIChildWnd* pActive = MDIGetActive();
+    // Bottom of the stack first, the active window last and on top;
+    // minimised windows stay where they are.
+    std::vector<CMDIChildWnd*> vFrames;
+    for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::StackingOrder))
+    {
+        auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow);
+        if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
+        {
+            vFrames.push_back(pFrame);
+        }
+    }
+    if (pActive != nullptr && !pActive->isMinimized())
+    {
+        vFrames.push_back(pActive);
+    }
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        if (pFrame->isMaximized())
+        {
+            pFrame->showNormal();
+        }
+    }
+    const QSize area = PrepareArrange();
+    int nIndex = 0;
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        pFrame->setGeometry(CascadeRect(nIndex, area, pFrame));
+        ++nIndex;
+        pFrame->raise();
+    }
+    m_nCascade = nIndex;
+    if (pActive != nullptr)
+    {
+        MDIActivate(pActive);
+    }
 }
 
 void CMDIFrameWnd::OnMDITile()
 {
-    m_pMdiArea->tileSubWindows();
+    CMDIChildWnd* pActive = MDIGetActive();
+    // From the top of the stack: the active window first, at the top left.
+    std::vector<CMDIChildWnd*> vFrames;
+    if (pActive != nullptr && !pActive->isMinimized())
+    {
+        vFrames.push_back(pActive);
+    }
+    const QList<QMdiSubWindow*> stack = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it)
+    {
+        auto* pFrame = dynamic_cast<CMDIChildWnd*>(*it);
+        if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
+        {
+            vFrames.push_back(pFrame);
+        }
+    }
+    if (vFrames.empty())
+    {
+        return;
+    }
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        if (pFrame->isMaximized())
+        {
+            pFrame->showNormal();
+        }
+    }
+    const QSize area = PrepareArrange();
+    // r columns of equal width, r the whole part of the square root of n;
+    // n / r windows in each, the last column taking the rest, stacked from
+    // the top at equal heights.
+    const int n = static_cast<int>(vFrames.size());
+    int r = static_cast<int>(std::sqrt(static_cast<double>(n)));
+    while ((r + 1) * (r + 1) <= n)
+    {
+        ++r;
+    }
+    while (r * r > n)
+    {
+        --r;
+    }
+    const int nWidth = area.width() / r;
+    const int nPerColumn = n / r;
+    std::size_t nNext = 0;
+    for (int nColumn = 0; nColumn < r; ++nColumn)
+    {
+        const int nCount = nColumn == r - 1 ? n - nPerColumn * (r - 1) : nPerColumn;
+        const int nHeight = area.height() / nCount;
+        for (int nRow = 0; nRow < nCount; ++nRow)
+        {
+            vFrames[nNext++]->setGeometry(nColumn * nWidth, nRow * nHeight, nWidth, nHeight);
+        }
+    }
+    if (pActive != nullptr)
+    {
+        MDIActivate(pActive);
+    }
 }
 
 void CMDIFrameWnd::OnMDIIconArrange()
 {
-    // Minimised windows in a row along the bottom edge, from the left.
-    const QSize area = m_pMdiArea->viewport()->size();
+    // Minimised windows in a row along the bottom edge, from the left, at
+    // their minimised size; a full row continues above.
+    const QSize area = PrepareArrange();
     int x = 0;
+    int nBottom = area.height();
+    int nRowHeight = 0;
     for (CMDIChildWnd* pFrame : GetChildFrames())
     {
         if (!pFrame->isMinimized())
         {
             continue;
         }
-        const QSize size = pFrame->size();
+        const QSize size = pFrame->minimumSizeHint().expandedTo(pFrame->minimumSize());
         if (x > 0 && x + size.width() > area.width())
         {
             x = 0;
+            nBottom -= nRowHeight;
+            nRowHeight = 0;
         }
-        pFrame->move(x, area.height() - size.height());
+        pFrame->setGeometry(QRect(QPoint(x, nBottom - size.height()), size));
         x += size.width();
+        nRowHeight = std::max(nRowHeight, size.height());
     }
 }
 
 void CMDIFrameWnd::OnMDIWindowCmd(unsigned nID)
 {
-    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
     if (nID == res::ID_WINDOW_MORE)
     {
-        QStringList titles;
-        for (CMDIChildWnd* pFrame : vFrames)
-        {
-            titles << pFrame->windowTitle();
-        }
-        bool bOk = false;
-        const QString strChosen = QInputDialog::getItem(
-            this, QString::fromUtf8(res::kSelectWindowTitle), QString(), titles, 0, false, &bOk);
-        const int nIndex = bOk ? static_cast<int>(titles.indexOf(strChosen)) : -1;
-        if (nIndex >= 0)
-        {
-            MDIActivate(vFrames[nIndex]);
-        }
+        OnSelectWindow();
         return;
     }
+    const std::vector<CMDIChildWnd*> vFrames = GetListedFrames();
     const std::size_t nIndex = nID - res::AFX_IDM_FIRST_MDICHILD;
     if (nIndex < vFrames.size())
     {
         MDIActivate(vFrames[nIndex]);
+    }
+}
+
+void CMDIFrameWnd::OnSelectWindow()
+{
+    // Every graph window by its caption, in the Window menu's order, the
+    // active one chosen; OK or a double-click activates the chosen one.
+    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    CMDIChildWnd* pActive = MDIGetActive();
+    QDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("TraceloSelectWindow"));
+    dlg.setWindowTitle(QString::fromUtf8(res::kSelectWindowTitle));
+    auto* pList = new QListWidget(&dlg);
+    pList->setObjectName(QStringLiteral("windowList"));
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        pList->addItem(pFrame->windowTitle());
+        if (pFrame == pActive)
+        {
+            pList->setCurrentRow(pList->count() - 1);
+        }
+    }
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    pButtons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(res::kButtonOk));
+    pButtons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(res::kButtonCancel));
+    QObject::connect(pButtons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(pButtons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(pList, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    auto* pLayout = new QVBoxLayout(&dlg);
+    pLayout->addWidget(pList);
+    pLayout->addWidget(pButtons);
+    if (dlg.exec() != QDialog::Accepted)
+    {
+        return;
+    }
+    const int nRow = pList->currentRow();
+    // The list is the windows as they were when it opened; one closed since
+    // is no longer a choice.
+    if (nRow >= 0 && nRow < static_cast<int>(vFrames.size()) && GetChildFrames() == vFrames)
+    {
+        MDIActivate(vFrames[nRow]);
     }
 }
 

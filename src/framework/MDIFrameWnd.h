@@ -45,6 +45,9 @@ public:
     std::vector<CMDIChildWnd*> GetChildFrames() const;
     // Adds a graph window at the next cascade position.
     void AddChildFrame(CMDIChildWnd* pFrame);
+    // The graph windows the Window menu lists, in its order: the first nine,
+    // the active one taking the ninth place when it would come later.
+    std::vector<CMDIChildWnd*> GetListedFrames() const;
 
     // Route: the active graph window (its view, its document, itself), then
     // this frame, then the application.
@@ -91,6 +94,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* pEvent) override;
+    // The bars and the menu bar offer no menu of their own.
+    QMenu* createPopupMenu() override;
     void showEvent(QShowEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
@@ -109,6 +114,12 @@ private:
     void UpdateRecentFileItems(QMenu* pMenu);
     void UpdateWindowList(QMenu* pMenu);
     void SetMenuBar(unsigned nIDMenu);
+    // The MDI area's client size, scrolled back to its origin.
+    QSize PrepareArrange();
+    // Where the nIndex-th staggered window stands, and its size; nIndex goes
+    // back to 0 when that place would reach beyond the area.
+    QRect CascadeRect(int& nIndex, const QSize& area, const QWidget* pFrame) const;
+    void OnSelectWindow();
     void OnSubWindowActivated(QMdiSubWindow* pWindow);
 
     QMdiArea* m_pMdiArea = nullptr;

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProxyStyle>
 
+#include "framework/MDIFrameWnd.h"
 #include "res/ShellResources.h"
 
 namespace
@@ -26,6 +27,26 @@ public:
     }
 };
 
+// Stands centred over the main window, whichever window it belongs to.
+class CCentredMessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* pEvent) override
+    {
+        QMessageBox::showEvent(pEvent); // gives the box its final size
+        const QWidget* pMain = AfxGetMainWnd();
+        if (pMain != nullptr && pMain->isVisible() && !pMain->isMinimized())
+        {
+            const QRect rect = frameGeometry();
+            move(pMain->frameGeometry().center() - QPoint(rect.width() / 2, rect.height() / 2) +
+                 (pos() - rect.topLeft()));
+        }
+    }
+};
+
 } // namespace
 
 EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMsgBoxIcon eIcon,
@@ -40,7 +61,7 @@ EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMs
         eIcon = eButtons == EMsgBoxButtons::Ok ? EMsgBoxIcon::Exclamation : EMsgBoxIcon::Question;
     }
     CButtonOrderStyle buttonStyle; // outlives the box that uses it
-    QMessageBox box(pParent);
+    CCentredMessageBox box(pParent);
     box.setWindowTitle(QString::fromUtf8(res::kAppName));
     box.setText(strText);
     switch (eIcon)

@@ -86,6 +86,23 @@ void CTraceloView::mouseReleaseEvent(QMouseEvent* pEvent)
     ZoomToRect(rect.m_nLeft, rect.m_nTop, rect.m_nRight, rect.m_nBottom);
 }
 
+void CTraceloView::mouseDoubleClickEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() != Qt::LeftButton)
+    {
+        CView::mouseDoubleClickEvent(pEvent);
+        return;
+    }
+    // The second press of a double-click is not a button-down: the drag the
+    // first click made is over, and the press that came with this event
+    // starts none, so its release only lets the mouse go.
+    if (IsDragging())
+    {
+        m_ptAnchor = CDevPoint{-1, -1};
+        update(); // no band left on the graph
+    }
+}
+
 void CTraceloView::ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
     if (m_pDoc == nullptr)

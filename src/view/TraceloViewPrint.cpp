@@ -1,5 +1,6 @@
 // The view's printing, print preview and metafile export: the graph drawn by
 // the same DrawPlot as on screen, on a printer page or a metafile square.
+#include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QPainter>
@@ -91,6 +92,11 @@ void OnPrint(CTraceloView& view, CDrawDevice* pDC)
 bool PrintJob(CTraceloView& view, CPrintInfo& info)
 {
     QPrinter& printer = *info.m_pPrinter;
+    // The spooler and a PDF printed to a file name the job by the graph.
+    if (view.m_pDoc != nullptr)
+    {
+        printer.setDocName(QString::fromStdString(view.m_pDoc->GetTitle()));
+    }
     QPainter painter;
     if (!painter.begin(&printer))
     {
@@ -181,8 +187,19 @@ void CTraceloView::OnFilePrintPreview()
     auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
     if (pPreview != nullptr && pApp != nullptr)
     {
-        pPreview->setViewMode(pApp->m_nNumPreviewPages >= 2 ? QPrintPreviewWidget::FacingPagesView
-                                                            : QPrintPreviewWidget::SinglePageView);
+        // Through the toolbar's own button, so that it shows the mode pressed.
+        const bool bFacing = pApp->m_nNumPreviewPages >= 2;
+        auto* pMode = dlg.findChild<QAction*>(bFacing ? QStringLiteral("facingModeAction")
+                                                      : QStringLiteral("singleModeAction"));
+        if (pMode != nullptr)
+        {
+            pMode->trigger();
+        }
+        else
+        {
+            pPreview->setViewMode(bFacing ? QPrintPreviewWidget::FacingPagesView
+                                          : QPrintPreviewWidget::SinglePageView);
+        }
     }
     dlg.exec();
     if (pPreview != nullptr && pApp != nullptr)

@@ -100,6 +100,43 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
     EXPECT_EQ(Window(pView), clicked);
 }
 
+// The second press of a double-click is a double-click, not a button-down:
+// only the first click zooms, and the second release lets the mouse go.
+TEST_F(CMouseTest, ADoubleClickZoomsOnce)
+{
+    CTraceloView* pView = OpenView();
+    struct CDoubleClickCounter : QObject
+    {
+        int m_nCount = 0;
+        bool eventFilter(QObject* /*pWatched*/, QEvent* pEvent) override
+        {
+            m_nCount += pEvent->type() == QEvent::MouseButtonDblClick ? 1 : 0;
+            return false;
+        }
+    } counter;
+    pView->installEventFilter(&counter);
+    // Through the window, as the platform delivers two quick clicks.
+    QWindow* pWindow = pView->window()->windowHandle();
+    const QPoint pt = pView->mapTo(pView->window(), QPoint(400, 300));
+    QTest::mouseDClick(pWindow, Qt::LeftButton, {}, pt);
+    ProcessEvents();
+    pView->removeEventFilter(&counter);
+    ASSERT_EQ(counter.m_nCount, 1);
+    const auto window = Window(pView);
+    EXPECT_NEAR(window[0], -0.99639, 1e-5);
+    EXPECT_NEAR(window[1], 0.99639, 1e-5);
+    EXPECT_NEAR(window[2], -0.99639, 1e-5);
+    EXPECT_NEAR(window[3], 0.99639, 1e-5);
+    EXPECT_EQ(pView->m_ptAnchor.m_nX, -1);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+
+    // A click after it is a click again.
+    QTest::mouseClick(pWindow, Qt::LeftButton, {}, pt);
+    ProcessEvents();
+    // (w/4 .. w/4 of a 554-pixel plot area: 276 of its pixels.)
+    EXPECT_NEAR(Window(pView)[1] - Window(pView)[0], (window[1] - window[0]) * 276 / 554, 1e-9);
+}
+
 TEST_F(CMouseTest, ClicksOutsideThePlotAreaPanByAQuarter)
 {
     CTraceloView* pView = OpenView();

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QToolButton>
 #include <map>
 #include <set>
 
@@ -49,6 +50,23 @@ int PdfPageCount(const std::string& strPath)
         }
     }
     return -1;
+}
+
+// A field of pdfinfo's report, e.g. "Title".
+QString PdfInfoField(const std::string& strPath, const QString& strField)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {QString::fromStdString(strPath)});
+    EXPECT_TRUE(process.waitForFinished(30000));
+    const QString strOut = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& strLine : strOut.split(QLatin1Char('\n')))
+    {
+        if (strLine.startsWith(strField + QLatin1Char(':')))
+        {
+            return strLine.mid(strField.size() + 1).trimmed();
+        }
+    }
+    return {};
 }
 
 // The first page at 120 dpi: one pixel for every ten printer pixels.
@@ -280,6 +298,82 @@ TEST_F(CPrintTest, PrintDialogCancelAndOk)
 }
 
 // The preview shows one page with the pages side by side as last time, and
+// The job, and the PDF a print to file makes, carry the graph's title.
+TEST_F(CPrintTest, PrintJobsAreNamedByTheGraph)
+{
+    OpenSine();
+    Command(res::ID_FILE_NEW); // Tracel1, active now
+    struct CCase
+    {
+        unsigned m_nCommand;
+        const char* m_pszFile;
+        const char* m_pszTitle;
+    };
+    const CCase kCases[] = {
+        {res::ID_FILE_PRINT_DIRECT, "nuovo.pdf", "Tracel1"},
+        {res::ID_FILE_PRINT_DIRECT, "seno.pdf", "seno"},
+    };
+    for (const CCase& c : kCases)
+    {
+        if (std::string(c.m_pszTitle) == "seno")
+        {
+            Command(res::AFX_IDM_FIRST_MDICHILD); // the first window: seno
+        }
+        const std::string strPdf = File(c.m_pszFile);
+        PrintToPdf(strPdf);
+        Command(c.m_nCommand);
+        ASSERT_TRUE(std::filesystem::exists(strPdf)) << c.m_pszFile;
+        EXPECT_EQ(AfxGetPrinter().docName(), c.m_pszTitle);
+        EXPECT_EQ(PdfInfoField(strPdf, QStringLiteral("Title")), c.m_pszTitle);
+    }
+}
+
+// Opened in two-page mode, the preview's toolbar shows that mode's button
+// pressed; in one-page mode the other.
+TEST_F(CPrintTest, PreviewToolbarShowsTheRestoredMode)
+{
+    OpenSine();
+    for (int nPages : {2, 1, 0})
+    {
+        m_pApp->m_nNumPreviewPages = nPages;
+        CModalDriver driver;
+        bool bFacingChecked = false;
+        bool bSingleChecked = false;
+        bool bFacingButtonDown = false;
+        QPrintPreviewWidget::ViewMode eMode = QPrintPreviewWidget::AllPagesView;
+        driver.Then(
+            [&](QWidget* pWidget)
+            {
+                auto* pDialog = qobject_cast<QPrintPreviewDialog*>(pWidget);
+                ASSERT_NE(pDialog, nullptr);
+                auto* pFacing = pDialog->findChild<QAction*>(QStringLiteral("facingModeAction"));
+                auto* pSingle = pDialog->findChild<QAction*>(QStringLiteral("singleModeAction"));
+                ASSERT_NE(pFacing, nullptr);
+                ASSERT_NE(pSingle, nullptr);
+                bFacingChecked = pFacing->isChecked();
+                bSingleChecked = pSingle->isChecked();
+                for (auto* pButton : pDialog->findChildren<QToolButton*>())
+                {
+                    if (pButton->defaultAction() == pFacing)
+                    {
+                        bFacingButtonDown = pButton->isChecked();
+                    }
+                }
+                eMode = pDialog->findChild<QPrintPreviewWidget*>()->viewMode();
+                pDialog->reject();
+            });
+        Command(res::ID_FILE_PRINT_PREVIEW);
+        ASSERT_TRUE(driver.Done()) << nPages;
+        const bool bFacing = nPages >= 2;
+        EXPECT_EQ(bFacingChecked, bFacing) << nPages;
+        EXPECT_EQ(bFacingButtonDown, bFacing) << nPages;
+        EXPECT_EQ(bSingleChecked, !bFacing) << nPages;
+        EXPECT_EQ(eMode, bFacing ? QPrintPreviewWidget::FacingPagesView
+                                 : QPrintPreviewWidget::SinglePageView)
+            << nPages;
+    }
+}
+
 // remembers the choice under Settings/PreviewPages.
 TEST_F(CPrintTest, PreviewShowsOnePageAndKeepsItsPageCount)
 {

@@ -88,7 +88,8 @@ public:
                 m_vTitles.push_back(pBox->windowTitle());
                 for (QAbstractButton* pButton : pBox->buttons())
                 {
-                    if (pButton->text() == strButton)
+                    // Named as a person reads it, without the mnemonic's '&'.
+                    if (QString(pButton->text()).remove(QLatin1Char('&')) == strButton)
                     {
                         pButton->click();
                         return;

@@ -354,7 +354,8 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
         QAction* pAction = MakeCommandAction(QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle),
                                              res::AFX_IDM_FIRST_MDICHILD + unsigned(i), pMenu);
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
-        pAction->setCheckable(true);
+        // Only the active window carries a mark.
+        pAction->setCheckable(vListed[i] == pActive);
         pAction->setChecked(vListed[i] == pActive);
         pMenu->addAction(pAction);
     }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program under Xvfb, driven with xdotool as a person would: start,
 # look at the graph, save it, right-click it and choose from the context
-# menu, close with the save prompt answered; then a file that cannot be
-# opened, and /Unregister.
+# menu, open two more graphs and cascade and tile them, close with the save
+# prompt answered from the keyboard; then a file that cannot be opened, and
+# /Unregister. Every wait polls with a deadline: a loaded machine is slow.
 # Usage: e2e_shell.sh path/to/tracelo
 set -euo pipefail
 
@@ -19,10 +20,11 @@ cleanup() {
 trap cleanup EXIT
 
 # An X server of our own on the first free display: other runs may have
-# theirs at the same time.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+# theirs at the same time. Without -noreset the server resets whenever its
+# last client leaves, and a program starting in that moment cannot connect.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 XVFB=$!
-for _ in $(seq 100); do
+for _ in $(seq 300); do
     [ -s "$WORK/display" ] && break
     sleep 0.1
 done
@@ -44,11 +46,20 @@ fail() {
 }
 step() { echo "--- $*"; }
 
+# Runs "$@" until it succeeds, for up to 20 seconds.
+poll() {
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Prints the id of the visible window whose name is exactly $1, waiting up
-# to 10 seconds for it.
+# to 20 seconds for it.
 wait_window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
         if [ -n "$id" ]; then echo "$id"; return 0; fi
         sleep 0.1
@@ -57,7 +68,7 @@ wait_window() {
 }
 
 wait_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         kill -0 "$1" 2>/dev/null || return 0
         sleep 0.1
     done
@@ -80,16 +91,32 @@ count_black() {
 
 near() { [ $(($1 - $2)) -le 2 ] && [ $(($2 - $1)) -le 2 ]; }
 
+# White pixels in the rectangle $2 (WxH+X+Y) of window $1.
+count_white() {
+    import -window "$1" "$WORK/white.png"
+    convert "$WORK/white.png" -crop "$2" -fill black +opaque white \
+        -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Visible windows of the program.
+windows_open() { xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l; }
+more_windows_than() { [ "$(windows_open)" -gt "$1" ]; }
+windows_exactly() { [ "$(windows_open)" -eq "$1" ]; }
+plot_found() {
+    read -r LEFT TOP SIDE YAXIS XAXIS <<<"$(find_plot "$1")"
+    [ "$LEFT" != none ] && [ "$SIDE" -ge 100 ]
+}
+more_black_than() { [ "$(count_black "$1" "$2")" -gt "$3" ]; }
+white_at_least() { [ "$(count_white "$1" "$2")" -ge "$3" ]; }
+white_at_most() { [ "$(count_white "$1" "$2")" -le "$3" ]; }
+
 # --- A new graph: the window, the square, the axes
 step "start"
 "$TRACELO" &
 PID=$!
 WID=$(wait_window 'Tracelo - Tracel1') || fail "no main window titled 'Tracelo - Tracel1'"
 xdotool windowfocus --sync "$WID" 2>/dev/null || true
-sleep 1
-read -r LEFT TOP SIDE YAXIS XAXIS <<<"$(find_plot "$WID")"
-[ "$LEFT" != none ] || fail "no square plot frame on the screen"
-[ "$SIDE" -ge 100 ] || fail "plot square too small: $SIDE"
+poll plot_found "$WID" || fail "no square plot frame of at least 100 pixels on the screen"
 near "$YAXIS" $((TOP + SIDE / 2)) || fail "X axis at row $YAXIS, expected the middle of $TOP+$SIDE"
 near "$XAXIS" $((LEFT + SIDE / 2)) || fail "Y axis at column $XAXIS, expected the middle of $LEFT+$SIDE"
 echo "plot square $SIDE at $LEFT,$TOP; axes at row $YAXIS, column $XAXIS"
@@ -113,11 +140,9 @@ wait_window 'Tracelo - grafico' >/dev/null || fail "the graph did not take its f
 step "context menu"
 PLOT="$((SIDE - 3))x$((SIDE - 3))+$((LEFT + 2))+$((TOP + 2))"
 BLACK_BEFORE=$(count_black "$WID" "$PLOT")
-BEFORE=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)
+BEFORE=$(windows_open)
 xdotool mousemove $((WX + LEFT + SIDE / 4)) $((WY + TOP + SIDE / 4)) click 3
-sleep 0.7
-AFTER=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)
-[ "$AFTER" -gt "$BEFORE" ] || fail "a right click on the graph opened no menu"
+poll more_windows_than "$BEFORE" || fail "a right click on the graph opened no menu"
 xdotool key Down Down Return
 MODIFIED=0
 if DLG=$(wait_window 'Proprietà della Funzione...'); then
@@ -126,27 +151,70 @@ if DLG=$(wait_window 'Proprietà della Funzione...'); then
     xdotool key Return
     MODIFIED=1
     wait_window 'Tracelo - grafico' >/dev/null || fail "the function dialog did not close"
-    sleep 0.5
-    BLACK_AFTER=$(count_black "$WID" "$PLOT")
-    [ "$BLACK_AFTER" -gt $((BLACK_BEFORE + SIDE / 2)) ] ||
-        fail "no curve drawn: $BLACK_BEFORE black pixels before, $BLACK_AFTER after"
+    poll more_black_than "$WID" "$PLOT" $((BLACK_BEFORE + SIDE / 2)) ||
+        fail "no curve drawn: $BLACK_BEFORE black pixels before, $(count_black "$WID" "$PLOT") after"
 else
     echo "(no function dialog: adding functions is not part of this build yet)"
 fi
-sleep 0.5
-[ "$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l)" -eq "$BEFORE" ] ||
-    fail "a menu or dialog is still open"
+poll windows_exactly "$BEFORE" || fail "a menu or dialog is still open"
+
+# --- Two more graphs, cascaded and tiled: every window keeps its graph
+step "window arrangement"
+xdotool windowfocus --sync "$WID" 2>/dev/null || true
+xdotool key --clearmodifiers ctrl+n
+wait_window 'Tracelo - Tracel2' >/dev/null || fail "Ctrl+N opened no Tracel2"
+xdotool key --clearmodifiers ctrl+n
+wait_window 'Tracelo - Tracel3' >/dev/null || fail "Ctrl+N opened no Tracel3"
+eval "$(xdotool getwindowgeometry --shell "$WID")"
+# A strip along the bottom left of the window area, clear of the status bar,
+# and a column at the right: what the arrangement covers there tells it.
+CORNER="$((WIDTH / 8))x$((HEIGHT / 12))+4+$((HEIGHT - 40 - HEIGHT / 12))"
+RIGHT="$((WIDTH / 12))x$((HEIGHT / 2))+$((WIDTH - 8 - WIDTH / 12))+$((HEIGHT / 4))"
+# Window menu, "Sovrapponi": the staggered windows leave the bottom left
+# and the right free, and the one in front shows its whole graph.
+choose_window_menu() {
+    local before
+    before=$(windows_open)
+    xdotool key --clearmodifiers alt+n
+    poll more_windows_than "$before" || fail "Alt+N opened no Window menu"
+    xdotool key "$1"
+    poll windows_exactly "$before" || fail "the Window menu did not close"
+}
+choose_window_menu s
+poll white_at_most "$WID" "$CORNER" 0 || fail "Sovrapponi left a window over the bottom left"
+poll plot_found "$WID" || fail "after Sovrapponi no graph of at least 100 pixels is visible"
+CASCADE_SIDE=$SIDE
+[ "$(count_white "$WID" "${WIDTH}x${HEIGHT}+0+0")" -gt 100000 ] ||
+    fail "after Sovrapponi the graph windows show almost no plot area"
+[ -n "${SHOT_DIR:-}" ] && import -window root "$SHOT_DIR/e2e-cascade.png"
+# "Affianca": three windows one above the other over the whole width.
+choose_window_menu a
+poll white_at_least "$WID" "$CORNER" $((WIDTH / 8 * HEIGHT / 12 * 8 / 10)) ||
+    fail "Affianca left the bottom left of the area uncovered"
+poll white_at_least "$WID" "$RIGHT" $((WIDTH / 12 * HEIGHT / 2 * 6 / 10)) ||
+    fail "Affianca did not give the windows the whole width"
+plot_found "$WID" || fail "after Affianca no graph of at least 100 pixels is visible"
+[ "$SIDE" -lt "$CASCADE_SIDE" ] || fail "three tiled windows are as tall as cascaded ones"
+[ -n "${SHOT_DIR:-}" ] && import -window root "$SHOT_DIR/e2e-tile.png"
+echo "cascade: graph $CASCADE_SIDE pixels; tile: $SIDE pixels"
 
 # --- Exit, answering the save prompt
 step "exit"
 xdotool windowfocus --sync "$WID" 2>/dev/null || true
+BEFORE=$(windows_open)
 xdotool key --clearmodifiers alt+f
-sleep 0.3
+poll more_windows_than "$BEFORE" || fail "Alt+F opened no File menu"
 xdotool key e
 if [ "$MODIFIED" = 1 ]; then
     BOX=$(wait_window 'Tracelo') || fail "no save prompt for the modified graph"
+    # Centred over the main window.
+    eval "$(xdotool getwindowgeometry --shell "$WID")"
+    MAIN_CX=$((X + WIDTH / 2)) MAIN_CY=$((Y + HEIGHT / 2))
+    eval "$(xdotool getwindowgeometry --shell "$BOX")"
+    near $((X + WIDTH / 2)) "$MAIN_CX" && near $((Y + HEIGHT / 2)) "$MAIN_CY" ||
+        fail "the save prompt is not centred over the main window"
     xdotool windowfocus --sync "$BOX" 2>/dev/null || true
-    xdotool key Return # "Sì": the graph has its file, so it is saved there
+    xdotool key s # "&Sì": the graph has its file, so it is saved there
 fi
 wait_exit "$PID" || fail "the program did not end"
 wait "$PID" || fail "the program ended with status $?"

@@ -40,9 +40,9 @@ protected:
         const QWidget* pMain = AfxGetMainWnd();
         if (pMain != nullptr && pMain->isVisible() && !pMain->isMinimized())
         {
+            // A window's position is that of its frame.
             const QRect rect = frameGeometry();
-            move(pMain->frameGeometry().center() - QPoint(rect.width() / 2, rect.height() / 2) +
-                 (pos() - rect.topLeft()));
+            move(pMain->frameGeometry().center() - QPoint(rect.width() / 2, rect.height() / 2));
         }
     }
 };

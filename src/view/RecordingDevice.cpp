@@ -53,6 +53,7 @@ HDrawObject CRecordingDevice::CreatePen(const CPenDesc& pen)
     record.m_crColor = pen.m_crColor;
     record.m_hObject = hPen;
     record.m_nResult = hPen;
+    m_nLive += hPen != 0 ? 1 : 0;
     return hPen;
 }
 
@@ -63,6 +64,7 @@ HDrawObject CRecordingDevice::CreateFont(const CFontDesc& font)
     record.m_font = font;
     record.m_hObject = hFont;
     record.m_nResult = hFont;
+    m_nLive += hFont != 0 ? 1 : 0;
     return hFont;
 }
 
@@ -91,7 +93,11 @@ HDrawObject CRecordingDevice::SelectObject(HDrawObject hObject)
 bool CRecordingDevice::DeleteObject(HDrawObject hObject)
 {
     bool bDeleted = CDrawDeviceBase::DeleteObject(hObject);
-    if (!bDeleted)
+    if (bDeleted)
+    {
+        --m_nLive;
+    }
+    else
     {
         ++m_nMisuses;
     }

@@ -91,6 +91,8 @@ public:
     // Calls that broke the rules: deleting a selected, stock or unknown
     // object, selecting an unknown one.
     std::size_t GetMisuseCount() const { return m_nMisuses; }
+    // Pens and fonts created and not yet deleted.
+    std::size_t GetLiveCount() const { return m_nLive; }
 
     // The default measure, also usable on its own.
     static CDevSize MeasureByCharacters(const CFontDesc& font, const std::string& strText);
@@ -106,4 +108,5 @@ private:
     CTextMeasure m_measure;
     bool m_bFailPens = false;
     std::size_t m_nMisuses = 0;
+    std::size_t m_nLive = 0;
 };

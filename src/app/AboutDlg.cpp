@@ -130,9 +130,9 @@ bool CAboutDlg::OnInitDialog()
     CDialog::OnInitDialog();
     // The label beside it says "Free Memory": the available memory is shown,
     // not the installed total.
-    SetDlgItemText(res::IDC_FREE_MEMORY,
+    SetControlText(res::IDC_FREE_MEMORY,
                    QString::fromStdString(FormatMemoryLine(QueryAvailableMemory())));
-    SetDlgItemText(res::IDC_FREE_DISK, QString::fromStdString(FormatDiskLine(
+    SetControlText(res::IDC_FREE_DISK, QString::fromStdString(FormatDiskLine(
                                            QueryCurrentDiskFree(), CurrentDriveLetter())));
     return true;
 }

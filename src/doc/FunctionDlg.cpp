@@ -7,7 +7,7 @@
 #include "doc/DialogValues.h"
 #include "res/EditDialogs.h"
 
-CFunctionDlg::CFunctionDlg(QWidget* pParent) : CTemplateDialog(res::kFunctionDialog, pParent)
+CFunctionDlg::CFunctionDlg(QWidget* pParent) : CDialog(res::kFunctionDialog, pParent)
 {
 }
 
@@ -21,7 +21,7 @@ void CFunctionDlg::SetCurrentColor(COLORREF crColor)
 
 bool CFunctionDlg::OnInitDialog()
 {
-    CTemplateDialog::OnInitDialog();
+    CDialog::OnInitDialog();
 
     m_imageList.clear();
     m_imageList.reserve(std::size(res::kPalette));
@@ -89,5 +89,5 @@ void CFunctionDlg::OnOK()
             m_crColor = PaletteColorFromName(selected.front()->text().toStdString());
         }
     }
-    CTemplateDialog::OnOK();
+    CDialog::OnOK();
 }

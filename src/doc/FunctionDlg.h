@@ -6,10 +6,10 @@
 #include <QString>
 #include <vector>
 
-#include "doc/TemplateDialog.h"
 #include "expr/GraphFunction.h"
+#include "framework/Dialog.h"
 
-class CFunctionDlg : public CTemplateDialog
+class CFunctionDlg : public CDialog
 {
 public:
     explicit CFunctionDlg(QWidget* pParent = nullptr);

@@ -19,7 +19,7 @@ std::string ToLocal(const QString& str)
 
 } // namespace
 
-CParamsDlg::CParamsDlg(QWidget* pParent) : CTemplateDialog(res::kParamsDialog, pParent)
+CParamsDlg::CParamsDlg(QWidget* pParent) : CDialog(res::kParamsDialog, pParent)
 {
 }
 
@@ -27,7 +27,7 @@ CParamsDlg::~CParamsDlg() = default;
 
 bool CParamsDlg::OnInitDialog()
 {
-    CTemplateDialog::OnInitDialog();
+    CDialog::OnInitDialog();
     SetControlText(res::IDC_XMIN, FromLocal(FormatParamValue(m_dXMin)));
     SetControlText(res::IDC_XMAX, FromLocal(FormatParamValue(m_dXMax)));
     SetControlText(res::IDC_YMIN, FromLocal(FormatParamValue(m_dYMin)));
@@ -46,5 +46,5 @@ void CParamsDlg::OnOK()
     m_dYMax = ParseNumber(ToLocal(GetControlText(res::IDC_YMAX)));
     m_nDivisions = ParseWholeNumber(ToLocal(GetControlText(res::IDC_DIVISIONS)));
     m_bGrid = IsDlgButtonChecked(res::IDC_GRID);
-    CTemplateDialog::OnOK();
+    CDialog::OnOK();
 }

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "doc/TemplateDialog.h"
+#include "framework/Dialog.h"
 
-class CParamsDlg : public CTemplateDialog
+class CParamsDlg : public CDialog
 {
 public:
     explicit CParamsDlg(QWidget* pParent = nullptr);

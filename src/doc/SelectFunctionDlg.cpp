@@ -5,7 +5,7 @@
 #include "res/EditDialogs.h"
 
 CSelectFunctionDlg::CSelectFunctionDlg(QWidget* pParent)
-    : CTemplateDialog(res::kSelectFunctionDialog, pParent)
+    : CDialog(res::kSelectFunctionDialog, pParent)
 {
 }
 
@@ -13,7 +13,7 @@ CSelectFunctionDlg::~CSelectFunctionDlg() = default;
 
 bool CSelectFunctionDlg::OnInitDialog()
 {
-    CTemplateDialog::OnInitDialog();
+    CDialog::OnInitDialog();
     auto* pList = qobject_cast<QListWidget*>(GetControl(res::IDC_FUNCTIONS));
     if (pList != nullptr)
     {
@@ -45,5 +45,5 @@ void CSelectFunctionDlg::OnOK()
             m_nSelected = pList->row(selected.front());
         }
     }
-    CTemplateDialog::OnOK();
+    CDialog::OnOK();
 }

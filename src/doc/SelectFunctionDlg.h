@@ -4,9 +4,9 @@
 
 #include <QStringList>
 
-#include "doc/TemplateDialog.h"
+#include "framework/Dialog.h"
 
-class CSelectFunctionDlg : public CTemplateDialog
+class CSelectFunctionDlg : public CDialog
 {
 public:
     explicit CSelectFunctionDlg(QWidget* pParent = nullptr);

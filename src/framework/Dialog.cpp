@@ -1,11 +1,16 @@
 #include "framework/Dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "framework/MDIFrameWnd.h"
@@ -46,6 +51,28 @@ void RegisterWineFont(const char* pszFaceName)
             }
         }
     }
+}
+
+// A list that keeps its selection as visible without the focus as with it.
+void ShowSelectionAlways(QWidget* pWidget)
+{
+    QPalette palette = pWidget->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+    {
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    }
+    pWidget->setPalette(palette);
+}
+
+QListWidget* MakeList(const res::CControlTemplate& control, QWidget* pParent)
+{
+    auto* pList = new QListWidget(pParent);
+    pList->setSelectionMode((control.m_nStyle & res::CS_SINGLESEL)
+                                ? QAbstractItemView::SingleSelection
+                                : QAbstractItemView::ExtendedSelection);
+    pList->setFrameShape((control.m_nStyle & res::CS_BORDER) ? QFrame::StyledPanel
+                                                             : QFrame::NoFrame);
+    return pList;
 }
 
 } // namespace
@@ -98,79 +125,13 @@ void CDialog::Build(const res::CDialogTemplate& dlgTemplate)
     QWidget* pPrevious = nullptr;
     for (const res::CControlTemplate& control : dlgTemplate.m_controls)
     {
-        const QRect rect = MapDialogRect(
-            QRect(control.m_nX, control.m_nY, control.m_nWidth, control.m_nHeight), m_units);
-        const QString strText = QString::fromUtf8(control.m_pszText);
-        QWidget* pWidget = nullptr;
-        switch (control.m_eKind)
-        {
-        case res::EControlKind::StaticText:
-        {
-            auto* pLabel = new QLabel(this);
-            pLabel->setTextFormat(Qt::PlainText);
-            pLabel->setText(strText);
-            pLabel->setWordWrap(true);
-            Qt::Alignment align = Qt::AlignTop;
-            if (control.m_nStyle & res::CS_RIGHT)
-            {
-                align |= Qt::AlignRight;
-            }
-            else if (control.m_nStyle & res::CS_CENTER)
-            {
-                align |= Qt::AlignHCenter;
-            }
-            else
-            {
-                align |= Qt::AlignLeft;
-            }
-            pLabel->setAlignment(align);
-            pWidget = pLabel;
-            break;
-        }
-        case res::EControlKind::StaticIcon:
-        {
-            // An icon control keeps the icon's own size (32 by 32) at its
-            // top left corner, whatever the template's size.
-            auto* pLabel = new QLabel(this);
-            const char* pszIcon = res::GetIconPath(strText.toUInt());
-            if (pszIcon != nullptr)
-            {
-                pLabel->setPixmap(QIcon(QString::fromUtf8(pszIcon)).pixmap(32, 32));
-            }
-            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            pWidget = pLabel;
-            break;
-        }
-        case res::EControlKind::PushButton:
-        case res::EControlKind::DefPushButton:
-        {
-            auto* pButton = new QPushButton(strText, this);
-            pButton->setAutoDefault(false);
-            pButton->setDefault(control.m_eKind == res::EControlKind::DefPushButton);
-            const unsigned nID = control.m_nID;
-            QObject::connect(pButton, &QPushButton::clicked, this,
-                             [this, nID]
-                             {
-                                 if (nID == res::IDOK)
-                                 {
-                                     OnOK();
-                                 }
-                                 else if (nID == res::IDCANCEL)
-                                 {
-                                     OnCancel();
-                                 }
-                             });
-            pWidget = pButton;
-            break;
-        }
-        default:
-            // Other kinds are made by the dialogs that use them.
-            break;
-        }
+        QWidget* pWidget = MakeControl(control);
         if (pWidget == nullptr)
         {
             continue;
         }
+        const QRect rect = MapDialogRect(
+            QRect(control.m_nX, control.m_nY, control.m_nWidth, control.m_nHeight), m_units);
         pWidget->setGeometry(rect);
         if (control.m_eKind == res::EControlKind::StaticIcon)
         {
@@ -179,9 +140,22 @@ void CDialog::Build(const res::CDialogTemplate& dlgTemplate)
         if (control.m_nID != res::IDC_STATIC)
         {
             pWidget->setObjectName(QStringLiteral("control%1").arg(control.m_nID));
-            m_items[control.m_nID] = pWidget;
+            m_controls[control.m_nID] = pWidget;
         }
-        if (control.m_nStyle & res::CS_TABSTOP)
+        const bool bTabStop = (control.m_nStyle & res::CS_TABSTOP) != 0;
+        if (auto* pButton = qobject_cast<QPushButton*>(pWidget))
+        {
+            // A focused button is the one Enter presses; a button out of the
+            // tab order never takes the focus.
+            pButton->setAutoDefault(bTabStop);
+            pButton->setFocusPolicy(Qt::NoFocus);
+        }
+        else if (!qobject_cast<QLabel*>(pWidget))
+        {
+            // A control without a tab stop still takes the focus when clicked.
+            pWidget->setFocusPolicy(Qt::ClickFocus);
+        }
+        if (bTabStop)
         {
             pWidget->setFocusPolicy(Qt::StrongFocus);
             if (pPrevious != nullptr)
@@ -190,12 +164,126 @@ void CDialog::Build(const res::CDialogTemplate& dlgTemplate)
             }
             pPrevious = pWidget;
         }
-        else if (control.m_eKind == res::EControlKind::PushButton ||
-                 control.m_eKind == res::EControlKind::DefPushButton)
-        {
-            pWidget->setFocusPolicy(Qt::NoFocus);
-        }
     }
+}
+
+QWidget* CDialog::MakeControl(const res::CControlTemplate& control)
+{
+    const QString strText = QString::fromUtf8(control.m_pszText);
+    switch (control.m_eKind)
+    {
+    case res::EControlKind::StaticText:
+    {
+        auto* pLabel = new QLabel(this);
+        pLabel->setTextFormat(Qt::PlainText);
+        pLabel->setText(strText);
+        pLabel->setWordWrap(true);
+        Qt::Alignment align = Qt::AlignTop;
+        if (control.m_nStyle & res::CS_RIGHT)
+        {
+            align |= Qt::AlignRight;
+        }
+        else if (control.m_nStyle & res::CS_CENTER)
+        {
+            align |= Qt::AlignHCenter;
+        }
+        else
+        {
+            align |= Qt::AlignLeft;
+        }
+        pLabel->setAlignment(align);
+        return pLabel;
+    }
+    case res::EControlKind::StaticIcon:
+    {
+        // An icon control keeps the icon's own size (32 by 32) at its top
+        // left corner, whatever the template's size.
+        auto* pLabel = new QLabel(this);
+        const char* pszIcon = res::GetIconPath(strText.toUInt());
+        if (pszIcon != nullptr)
+        {
+            pLabel->setPixmap(QIcon(QString::fromUtf8(pszIcon)).pixmap(32, 32));
+        }
+        pLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return pLabel;
+    }
+    case res::EControlKind::PushButton:
+    case res::EControlKind::DefPushButton:
+    {
+        auto* pButton = new QPushButton(strText, this);
+        pButton->setDefault(control.m_eKind == res::EControlKind::DefPushButton);
+        const unsigned nID = control.m_nID;
+        QObject::connect(pButton, &QPushButton::clicked, this,
+                         [this, nID]
+                         {
+                             if (nID == res::IDOK)
+                             {
+                                 OnOK();
+                             }
+                             else if (nID == res::IDCANCEL)
+                             {
+                                 OnCancel();
+                             }
+                         });
+        return pButton;
+    }
+    case res::EControlKind::Edit:
+    {
+        auto* pEdit = new QLineEdit(this);
+        pEdit->setFrame((control.m_nStyle & res::CS_BORDER) != 0);
+        pEdit->setText(strText);
+        return pEdit;
+    }
+    case res::EControlKind::CheckBox:
+    {
+        auto* pCheck = new QCheckBox(strText, this);
+        if (control.m_nStyle & res::CS_LEFTTEXT)
+        {
+            pCheck->setLayoutDirection(Qt::RightToLeft);
+        }
+        return pCheck;
+    }
+    case res::EControlKind::ListBox:
+    {
+        QListWidget* pList = MakeList(control, this);
+        pList->setVerticalScrollBarPolicy(
+            (control.m_nStyle & res::CS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        pList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Lines stay where they are put: the table's sorted style applies to
+        // lines added at the end, and the dialogs add theirs at given places.
+        pList->setSortingEnabled(false);
+        return pList;
+    }
+    case res::EControlKind::ListView:
+    {
+        QListWidget* pList = MakeList(control, this);
+        pList->setAccessibleName(strText);
+        if (control.m_nStyle & res::CS_SMALLICON)
+        {
+            // Small icons with their names beside them, arranged in a grid
+            // that fills columns from the left or rows from the top.
+            pList->setViewMode(QListView::ListMode);
+            pList->setIconSize(QSize(16, 16));
+            pList->setFlow((control.m_nStyle & res::CS_ALIGNLEFT) ? QListView::TopToBottom
+                                                                  : QListView::LeftToRight);
+            pList->setWrapping(true);
+            pList->setUniformItemSizes(true);
+            pList->setMovement(QListView::Static);
+        }
+        if (control.m_nStyle & res::CS_AUTOARRANGE)
+        {
+            pList->setResizeMode(QListView::Adjust);
+        }
+        if (control.m_nStyle & res::CS_SHOWSELALWAYS)
+        {
+            ShowSelectionAlways(pList);
+        }
+        return pList;
+    }
+    case res::EControlKind::GroupBox:
+        break; // no dialog of the program has one
+    }
+    return nullptr;
 }
 
 int CDialog::DoModal()
@@ -254,33 +342,91 @@ void CDialog::reject()
     OnCancel();
 }
 
-QWidget* CDialog::GetDlgItem(unsigned nID) const
+QWidget* CDialog::GetControl(unsigned nID) const
 {
-    auto it = m_items.find(nID);
-    return it == m_items.end() ? nullptr : it->second;
+    const auto it = m_controls.find(nID);
+    return it != m_controls.end() ? it->second : nullptr;
 }
 
-void CDialog::SetDlgItemText(unsigned nID, const QString& strText)
+QString CDialog::GetControlText(unsigned nID) const
 {
-    if (auto* pLabel = qobject_cast<QLabel*>(GetDlgItem(nID)))
+    QWidget* pWidget = GetControl(nID);
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
     {
-        pLabel->setText(strText);
+        return pEdit->text();
     }
-    else if (auto* pButton = qobject_cast<QPushButton*>(GetDlgItem(nID)))
-    {
-        pButton->setText(strText);
-    }
-}
-
-QString CDialog::GetDlgItemText(unsigned nID) const
-{
-    if (auto* pLabel = qobject_cast<QLabel*>(GetDlgItem(nID)))
-    {
-        return pLabel->text();
-    }
-    if (auto* pButton = qobject_cast<QPushButton*>(GetDlgItem(nID)))
+    if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
     {
         return pButton->text();
     }
+    if (auto* pLabel = qobject_cast<QLabel*>(pWidget))
+    {
+        return pLabel->text();
+    }
     return {};
+}
+
+void CDialog::SetControlText(unsigned nID, const QString& strText)
+{
+    QWidget* pWidget = GetControl(nID);
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget))
+    {
+        pEdit->setText(strText);
+        pEdit->setCursorPosition(0);
+    }
+    else if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget))
+    {
+        pButton->setText(strText);
+    }
+    else if (auto* pLabel = qobject_cast<QLabel*>(pWidget))
+    {
+        pLabel->setText(strText);
+    }
+}
+
+bool CDialog::IsDlgButtonChecked(unsigned nID) const
+{
+    auto* pButton = qobject_cast<QAbstractButton*>(GetControl(nID));
+    return pButton != nullptr && pButton->isChecked();
+}
+
+void CDialog::CheckDlgButton(unsigned nID, bool bCheck)
+{
+    if (auto* pButton = qobject_cast<QAbstractButton*>(GetControl(nID)))
+    {
+        pButton->setChecked(bCheck);
+    }
+}
+
+void CDialog::GotoDlgCtrl(unsigned nID)
+{
+    if (QWidget* pWidget = GetControl(nID))
+    {
+        pWidget->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CDialog::keyPressEvent(QKeyEvent* pEvent)
+{
+    const bool bEnter = pEvent->key() == Qt::Key_Return || pEvent->key() == Qt::Key_Enter;
+    const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+    if (bEnter && modifiers == Qt::NoModifier)
+    {
+        bool bHasDefault = false;
+        for (QPushButton* pButton : findChildren<QPushButton*>())
+        {
+            if (pButton->isVisible() && pButton->isDefault())
+            {
+                bHasDefault = true;
+                break;
+            }
+        }
+        if (!bHasDefault)
+        {
+            pEvent->accept();
+            OnOK();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(pEvent);
 }

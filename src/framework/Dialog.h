@@ -1,6 +1,7 @@
-// A dialog built from its template: the controls at their dialog-unit
-// positions converted with the base units of the dialog's font, as Windows
-// does it, so that the layout of every dialog stays the one of its table.
+// A dialog built from its template: every control of the table (texts, icons,
+// buttons, edit boxes, check boxes, list boxes, list views) at its dialog-unit
+// position converted with the base units of the dialog's font, as Windows
+// does it, with the table's order as tab order.
 #pragma once
 
 #include <QDialog>
@@ -8,10 +9,13 @@
 #include <QRect>
 #include <map>
 
+class QKeyEvent;
+
 namespace res
 {
 struct CDialogTemplate;
-}
+struct CControlTemplate;
+} // namespace res
 
 struct CDialogBaseUnits
 {
@@ -48,20 +52,33 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
-    QWidget* GetDlgItem(unsigned nID) const;
-    void SetDlgItemText(unsigned nID, const QString& strText);
-    QString GetDlgItemText(unsigned nID) const;
+    // The control of the table with that id; null for none.
+    QWidget* GetControl(unsigned nID) const;
+    // Text of an edit box, a button or a text.
+    QString GetControlText(unsigned nID) const;
+    void SetControlText(unsigned nID, const QString& strText);
+
+    bool IsDlgButtonChecked(unsigned nID) const;
+    void CheckDlgButton(unsigned nID, bool bCheck);
+
+    // Gives the focus to the control nID.
+    void GotoDlgCtrl(unsigned nID);
 
     const CDialogBaseUnits& GetBaseUnits() const { return m_units; }
 
 protected:
     void done(int nResult) override;
     void reject() override;
+    // Enter ends the dialog with OK even where the table has no default
+    // button, as in every dialog of the platform the tables come from.
+    void keyPressEvent(QKeyEvent* pEvent) override;
 
 private:
     void Build(const res::CDialogTemplate& dlgTemplate);
+    // The widget of one control; null for a kind no dialog uses.
+    QWidget* MakeControl(const res::CControlTemplate& control);
 
     CDialogBaseUnits m_units{};
-    std::map<unsigned, QWidget*> m_items;
+    std::map<unsigned, QWidget*> m_controls;
     bool m_bInitialized = false;
 };

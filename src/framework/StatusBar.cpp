@@ -185,11 +185,6 @@ int CStatusBar::MeasureText(const QString& strText) const
     return QFontMetrics(font()).horizontalAdvance(strText);
 }
 
-QLabel* CStatusBar::GetPaneLabel(int nIndex) const
-{
-    return nIndex >= 0 && nIndex < GetCount() ? m_vPanes[nIndex].m_pLabel : nullptr;
-}
-
 void CStatusBar::ApplyPane(CPane& pane)
 {
     QLabel* pLabel = pane.m_pLabel;

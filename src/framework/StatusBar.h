@@ -51,9 +51,6 @@ public:
     // Width of strText in the bar's font, as the panes are measured.
     int MeasureText(const QString& strText) const;
 
-    // The label showing pane nIndex (for tests and the e2e run).
-    QLabel* GetPaneLabel(int nIndex) const;
-
 private:
     struct CPane
     {

@@ -35,21 +35,6 @@ inline constexpr unsigned IDI_COLOR_PURPLE = 139;
 inline constexpr unsigned IDI_COLOR_GREY = 146;
 inline constexpr unsigned IDI_COLOR_MAGENTA = 147;
 
-// Styles of the list controls and the check box, beyond EControlStyle. They
-// sit in the high bits so that the shared bits can grow without meeting them.
-enum EEditControlStyle : unsigned
-{
-    CS_SINGLESEL = 1u << 20,        // one line or item selected at a time
-    CS_NOTIFY = 1u << 21,           // a list box that reports clicks
-    CS_NOINTEGRALHEIGHT = 1u << 22, // a list box exactly as tall as its table says
-    CS_SMALLICON = 1u << 23,        // a list view of small icons with their names
-    CS_SHOWSELALWAYS = 1u << 24,    // the selection stays visible without the focus
-    CS_AUTOARRANGE = 1u << 25,
-    CS_ALIGNLEFT = 1u << 26,    // items fill columns from the left edge
-    CS_AUTOCHECKBOX = 1u << 27, // a check box that toggles by itself on click
-    CS_LEFTTEXT = 1u << 28,     // the check box's text left of its box
-};
-
 namespace edit_dialogs_detail
 {
 

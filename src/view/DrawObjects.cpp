@@ -144,16 +144,3 @@ const CFontDesc& CDrawObjectTable::GetFont() const
 {
     return Find(m_hFont)->m_font;
 }
-
-std::size_t CDrawObjectTable::GetLiveCount() const
-{
-    std::size_t nCount = 0;
-    for (const auto& entry : m_mapObjects)
-    {
-        if (!entry.second.m_bStock)
-        {
-            ++nCount;
-        }
-    }
-    return nCount;
-}

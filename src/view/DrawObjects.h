@@ -52,9 +52,6 @@ public:
     const CBrushDesc& GetBrush() const;
     const CFontDesc& GetFont() const;
 
-    // Objects created and not yet deleted.
-    std::size_t GetLiveCount() const;
-
 private:
     HDrawObject Add(const CDrawObject& object);
 

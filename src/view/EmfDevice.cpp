@@ -294,11 +294,7 @@ char* CEmfDevice::MakeHeader() const
 
 HDrawObject CEmfDevice::CreatePen(const CPenDesc& pen)
 {
-    if (pen.m_eStyle != EPenStyle::Solid || pen.m_nWidth < 0)
-    {
-        return 0;
-    }
-    const HDrawObject hPen = m_objects.AddPen(pen);
+    const HDrawObject hPen = CDrawDeviceBase::CreatePen(pen);
     if (hPen == 0)
     {
         return 0;
@@ -315,7 +311,7 @@ HDrawObject CEmfDevice::CreatePen(const CPenDesc& pen)
 
 HDrawObject CEmfDevice::CreateFont(const CFontDesc& font)
 {
-    const HDrawObject hFont = m_objects.AddFont(font);
+    const HDrawObject hFont = CDrawDeviceBase::CreateFont(font);
     if (hFont == 0)
     {
         return 0;
@@ -358,28 +354,23 @@ HDrawObject CEmfDevice::CreateFont(const CFontDesc& font)
     return hFont;
 }
 
-HDrawObject CEmfDevice::GetStockObject(EStockObject eObject)
-{
-    return CDrawObjectTable::StockHandle(eObject);
-}
-
 HDrawObject CEmfDevice::SelectObject(HDrawObject hObject)
 {
-    const CDrawObject* pObject = m_objects.Find(hObject);
-    if (pObject == nullptr)
+    const HDrawObject hPrevious = CDrawDeviceBase::SelectObject(hObject);
+    if (hPrevious == 0)
     {
         return 0;
     }
     // A stock object is named in the file by the same number as here.
-    const std::uint32_t nIndex = pObject->m_bStock ? hObject : m_mapIndices.at(hObject);
-    const HDrawObject hPrevious = m_objects.Select(hObject);
+    const bool bStock = GetObjects().Find(hObject)->m_bStock;
+    const std::uint32_t nIndex = bStock ? hObject : m_mapIndices.at(hObject);
     Append(selectobject_set(nIndex, Handles(m_pHandles)));
     return hPrevious;
 }
 
 bool CEmfDevice::DeleteObject(HDrawObject hObject)
 {
-    if (!m_objects.Delete(hObject))
+    if (!CDrawDeviceBase::DeleteObject(hObject))
     {
         return false;
     }
@@ -390,21 +381,21 @@ bool CEmfDevice::DeleteObject(HDrawObject hObject)
         Append(deleteobject_set(&nIndex, Handles(m_pHandles)));
         m_mapIndices.erase(it);
     }
-    m_mapFonts.erase(hObject);
+    m_fonts.Erase(hObject);
     return true;
 }
 
 void CEmfDevice::MoveTo(std::int32_t x, std::int32_t y)
 {
-    m_ptCurrent = CDevPoint{x, y};
+    CDrawDeviceBase::MoveTo(x, y);
     Append(U_EMRMOVETOEX_set(ToEmfPoint(x, y)));
 }
 
-void CEmfDevice::LineTo(std::int32_t x, std::int32_t y)
+void CEmfDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
 {
-    const CDevPoint ptFrom = m_ptCurrent;
-    m_ptCurrent = CDevPoint{x, y};
-    const std::int64_t nHalfWidth = m_objects.GetPen().m_nWidth / 2;
+    const std::int32_t x = ptTo.m_nX;
+    const std::int32_t y = ptTo.m_nY;
+    const std::int64_t nHalfWidth = GetObjects().GetPen().m_nWidth / 2;
     Include(std::min(ptFrom.m_nX, x) - nHalfWidth, std::min(ptFrom.m_nY, y) - nHalfWidth,
             std::max(ptFrom.m_nX, x) + nHalfWidth, std::max(ptFrom.m_nY, y) + nHalfWidth);
     Append(U_EMRLINETO_set(ToEmfPoint(x, y)));
@@ -429,51 +420,28 @@ void CEmfDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_t n
 
 ERop2 CEmfDevice::SetROP2(ERop2 eRop)
 {
-    const ERop2 ePrevious = m_eRop;
-    m_eRop = eRop;
+    const ERop2 ePrevious = CDrawDeviceBase::SetROP2(eRop);
     Append(U_EMRSETROP2_set(static_cast<std::uint32_t>(eRop)));
     return ePrevious;
 }
 
 EBkMode CEmfDevice::SetBkMode(EBkMode eMode)
 {
-    const EBkMode ePrevious = m_eBkMode;
-    m_eBkMode = eMode;
+    const EBkMode ePrevious = CDrawDeviceBase::SetBkMode(eMode);
     Append(U_EMRSETBKMODE_set(static_cast<std::uint32_t>(eMode)));
     return ePrevious;
 }
 
 COLORREF CEmfDevice::SetTextColor(COLORREF crColor)
 {
-    const COLORREF crPrevious = m_crText;
-    m_crText = crColor;
+    const COLORREF crPrevious = CDrawDeviceBase::SetTextColor(crColor);
     Append(U_EMRSETTEXTCOLOR_set(ToEmfColor(crColor)));
     return crPrevious;
 }
 
-const CQtFont& CEmfDevice::FontOf(HDrawObject hFont)
-{
-    auto it = m_mapFonts.find(hFont);
-    if (it != m_mapFonts.end())
-    {
-        return it->second;
-    }
-    const CDrawObject* pObject = m_objects.Find(hFont);
-    if (pObject != nullptr && !pObject->m_bStock)
-    {
-        return m_mapFonts.emplace(hFont, CreateQtFont(pObject->m_font)).first->second;
-    }
-    if (!m_bSystemFont)
-    {
-        m_systemFont = CreateQtFont(m_objects.GetFont());
-        m_bSystemFont = true;
-    }
-    return m_systemFont;
-}
-
 CEmfDevice::CTextLayout CEmfDevice::LayOutText(const std::string& strText)
 {
-    const CQtFont& font = FontOf(m_objects.GetSelected(EObjectKind::Font));
+    const CQtFont& font = m_fonts.GetSelected(GetObjects());
     const QFontMetrics metrics(font.m_font, m_reference.m_pMeasureDevice);
     const QString strQText = QString::fromStdString(strText);
 
@@ -501,7 +469,7 @@ CEmfDevice::CTextLayout CEmfDevice::LayOutText(const std::string& strText)
 
 CDevSize CEmfDevice::GetTextExtent(const std::string& strText)
 {
-    const CQtFont& font = FontOf(m_objects.GetSelected(EObjectKind::Font));
+    const CQtFont& font = m_fonts.GetSelected(GetObjects());
     const QFontMetrics metrics(font.m_font, m_reference.m_pMeasureDevice);
     return CDevSize{metrics.horizontalAdvance(QString::fromStdString(strText)), font.m_nCellHeight};
 }
@@ -515,7 +483,8 @@ void CEmfDevice::TextOut(std::int32_t x, std::int32_t y, const std::string& strT
     U_RECTL rclBounds = ToEmfRect(0, 0, -1, -1);
     if (!layout.m_strText.empty() && layout.m_size.m_nCx > 0 && layout.m_size.m_nCy > 0)
     {
-        const double dAngle = m_objects.GetFont().m_nEscapement * 3.14159265358979323846 / 1800.0;
+        const double dAngle =
+            GetObjects().GetFont().m_nEscapement * 3.14159265358979323846 / 1800.0;
         const double dCos = std::cos(dAngle);
         const double dSin = std::sin(dAngle);
         double dLeft = 0, dTop = 0, dRight = 0, dBottom = 0;

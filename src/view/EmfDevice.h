@@ -12,8 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "view/DrawDevice.h"
-#include "view/DrawObjects.h"
+#include "view/DrawDeviceBase.h"
 #include "view/QtFonts.h"
 
 class QPaintDevice;
@@ -53,7 +52,7 @@ struct CEmfBounds
     bool operator==(const CEmfBounds&) const = default;
 };
 
-class CEmfDevice : public CDrawDevice
+class CEmfDevice : public CDrawDeviceBase
 {
 public:
     // strPictureName is the second string of the header's description (the
@@ -66,11 +65,9 @@ public:
 
     HDrawObject CreatePen(const CPenDesc& pen) override;
     HDrawObject CreateFont(const CFontDesc& font) override;
-    HDrawObject GetStockObject(EStockObject eObject) override;
     HDrawObject SelectObject(HDrawObject hObject) override;
     bool DeleteObject(HDrawObject hObject) override;
     void MoveTo(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
     void SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor) override;
     void Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_t nRight,
                    std::int32_t nBottom) override;
@@ -93,6 +90,9 @@ public:
     // drawing is recorded after it.
     std::vector<std::uint8_t> Finish();
 
+protected:
+    void DrawLine(CDevPoint ptFrom, CDevPoint ptTo) override;
+
 private:
     struct CTextLayout;
 
@@ -103,7 +103,6 @@ private:
     void Append(char* pRecord);
     void Include(std::int64_t nLeft, std::int64_t nTop, std::int64_t nRight, std::int64_t nBottom);
     char* MakeHeader() const;
-    const CQtFont& FontOf(HDrawObject hFont);
     CTextLayout LayOutText(const std::string& strText);
 
     CEmfReference m_reference;
@@ -113,16 +112,8 @@ private:
     bool m_bFailed = false;
     bool m_bFinished = false;
 
-    CDrawObjectTable m_objects;
     // Our handle of each created object and the index it has in the file.
     std::unordered_map<HDrawObject, std::uint32_t> m_mapIndices;
-    std::unordered_map<HDrawObject, CQtFont> m_mapFonts;
-    CQtFont m_systemFont;
-    bool m_bSystemFont = false;
-
-    CDevPoint m_ptCurrent;
-    EBkMode m_eBkMode = EBkMode::Opaque;
-    COLORREF m_crText = 0;
-    ERop2 m_eRop = ERop2::CopyPen;
+    CQtFontCache m_fonts;
     CEmfBounds m_bounds;
 };

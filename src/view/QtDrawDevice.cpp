@@ -144,64 +144,19 @@ CQtDrawDevice::~CQtDrawDevice()
     Flush();
 }
 
-HDrawObject CQtDrawDevice::CreatePen(const CPenDesc& pen)
-{
-    if (pen.m_eStyle != EPenStyle::Solid || pen.m_nWidth < 0)
-    {
-        return 0;
-    }
-    return m_objects.AddPen(pen);
-}
-
-HDrawObject CQtDrawDevice::CreateFont(const CFontDesc& font)
-{
-    HDrawObject hFont = m_objects.AddFont(font);
-    if (hFont != 0)
-    {
-        m_mapFonts.emplace(hFont, CreateQtFont(font));
-    }
-    return hFont;
-}
-
-HDrawObject CQtDrawDevice::GetStockObject(EStockObject eObject)
-{
-    return CDrawObjectTable::StockHandle(eObject);
-}
-
-HDrawObject CQtDrawDevice::SelectObject(HDrawObject hObject)
-{
-    return m_objects.Select(hObject);
-}
-
 bool CQtDrawDevice::DeleteObject(HDrawObject hObject)
 {
-    if (!m_objects.Delete(hObject))
+    if (!CDrawDeviceBase::DeleteObject(hObject))
     {
         return false;
     }
-    m_mapFonts.erase(hObject);
+    m_fonts.Erase(hObject);
     return true;
-}
-
-const CQtFont& CQtDrawDevice::CurrentFont()
-{
-    HDrawObject hFont = m_objects.GetSelected(EObjectKind::Font);
-    auto it = m_mapFonts.find(hFont);
-    if (it != m_mapFonts.end())
-    {
-        return it->second;
-    }
-    if (!m_bSystemFont)
-    {
-        m_systemFont = CreateQtFont(m_objects.GetFont());
-        m_bSystemFont = true;
-    }
-    return m_systemFont;
 }
 
 bool CQtDrawDevice::Inverts(bool bUseRop) const
 {
-    return bUseRop && m_bRasterOps && m_eRop == ERop2::NotXorPen;
+    return bUseRop && m_bRasterOps && GetROP2() == ERop2::NotXorPen;
 }
 
 void CQtDrawDevice::ApplyComposition(bool bInvert)
@@ -216,7 +171,7 @@ void CQtDrawDevice::ApplyComposition(bool bInvert)
 
 QPen CQtDrawDevice::CurrentQPen() const
 {
-    const CPenDesc& desc = m_objects.GetPen();
+    const CPenDesc& desc = GetObjects().GetPen();
     QPen pen(ToQColor(desc.m_crColor));
     if (desc.m_nWidth <= 1)
     {
@@ -236,7 +191,7 @@ bool CQtDrawDevice::CanRasterize(std::int32_t x1, std::int32_t y1, std::int32_t 
                                  std::int32_t y2) const
 {
     auto within = [](std::int32_t v) { return v > -kRasterLimit && v < kRasterLimit; };
-    return m_bRaster && m_objects.GetPen().m_nWidth <= 1 &&
+    return m_bRaster && GetObjects().GetPen().m_nWidth <= 1 &&
            m_pPainter->worldTransform().isIdentity() && within(x1) && within(y1) && within(x2) &&
            within(y2);
 }
@@ -297,16 +252,11 @@ void CQtDrawDevice::Flush()
     m_vPoints.clear();
 }
 
-void CQtDrawDevice::MoveTo(std::int32_t x, std::int32_t y)
+void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
 {
-    m_ptCurrent = CDevPoint{x, y};
-}
-
-void CQtDrawDevice::LineTo(std::int32_t x, std::int32_t y)
-{
-    const CDevPoint ptFrom = m_ptCurrent;
-    m_ptCurrent = CDevPoint{x, y};
-    if (ptFrom == m_ptCurrent)
+    const std::int32_t x = ptTo.m_nX;
+    const std::int32_t y = ptTo.m_nY;
+    if (ptFrom == ptTo)
     {
         return; // a line of no length paints nothing
     }
@@ -315,7 +265,7 @@ void CQtDrawDevice::LineTo(std::int32_t x, std::int32_t y)
         // Qt's own lines leave out the pixel at the lower end whichever way
         // they are drawn; the drawing relies on the start being painted.
         const QPaintDevice* pDevice = m_pPainter->device();
-        const COLORREF crPen = m_objects.GetPen().m_crColor;
+        const COLORREF crPen = GetObjects().GetPen().m_crColor;
         RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, pDevice->width(), pDevice->height(),
                       [&](int rx1, int ry1, int rx2, int ry2)
                       { AddRun(crPen, true, rx1, ry1, rx2, ry2); });
@@ -371,8 +321,8 @@ void CQtDrawDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_
     const int w = static_cast<int>(nWidth);
     const int h = static_cast<int>(nHeight);
     ApplyComposition(Inverts(true));
-    const CBrushDesc& brush = m_objects.GetBrush();
-    const CPenDesc& pen = m_objects.GetPen();
+    const CBrushDesc& brush = GetObjects().GetBrush();
+    const CPenDesc& pen = GetObjects().GetPen();
     if (m_bRaster && pen.m_nWidth <= 1)
     {
         // Each outline pixel painted once, so that an inverting operation
@@ -404,53 +354,32 @@ void CQtDrawDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_
     m_pPainter->setBrush(Qt::NoBrush);
 }
 
-ERop2 CQtDrawDevice::SetROP2(ERop2 eRop)
-{
-    ERop2 ePrevious = m_eRop;
-    m_eRop = eRop;
-    return ePrevious;
-}
-
-EBkMode CQtDrawDevice::SetBkMode(EBkMode eMode)
-{
-    EBkMode ePrevious = m_eBkMode;
-    m_eBkMode = eMode;
-    return ePrevious;
-}
-
-COLORREF CQtDrawDevice::SetTextColor(COLORREF crColor)
-{
-    COLORREF crPrevious = m_crText;
-    m_crText = crColor;
-    return crPrevious;
-}
-
 void CQtDrawDevice::TextOut(std::int32_t x, std::int32_t y, const std::string& strText)
 {
     Flush();
     ApplyComposition(false);
-    const CQtFont& font = CurrentFont();
+    const CQtFont& font = m_fonts.GetSelected(GetObjects());
     const QString strQText = QString::fromStdString(strText);
     m_pPainter->save();
     m_pPainter->translate(x, y);
     // Escapement turns counter-clockwise; Qt's angles turn clockwise on a
     // y-down surface.
-    m_pPainter->rotate(-m_objects.GetFont().m_nEscapement / 10.0);
+    m_pPainter->rotate(-GetObjects().GetFont().m_nEscapement / 10.0);
     m_pPainter->setFont(font.m_font);
-    if (m_eBkMode == EBkMode::Opaque)
+    if (GetBkMode() == EBkMode::Opaque)
     {
         const int nWidth =
             QFontMetrics(font.m_font, m_pPainter->device()).horizontalAdvance(strQText);
         m_pPainter->fillRect(QRect(0, 0, nWidth, font.m_nCellHeight), Qt::white);
     }
-    m_pPainter->setPen(ToQColor(m_crText));
+    m_pPainter->setPen(ToQColor(GetTextColor()));
     m_pPainter->drawText(QPoint(0, font.m_nAscent), strQText);
     m_pPainter->restore();
 }
 
 CDevSize CQtDrawDevice::GetTextExtent(const std::string& strText)
 {
-    const CQtFont& font = CurrentFont();
+    const CQtFont& font = m_fonts.GetSelected(GetObjects());
     const QFontMetrics metrics(font.m_font, m_pPainter->device());
     return CDevSize{metrics.horizontalAdvance(QString::fromStdString(strText)), font.m_nCellHeight};
 }

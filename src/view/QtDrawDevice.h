@@ -7,14 +7,12 @@
 #include <QPainter>
 #include <QPen>
 #include <QPoint>
-#include <unordered_map>
 #include <vector>
 
-#include "view/DrawDevice.h"
-#include "view/DrawObjects.h"
+#include "view/DrawDeviceBase.h"
 #include "view/QtFonts.h"
 
-class CQtDrawDevice : public CDrawDevice
+class CQtDrawDevice : public CDrawDeviceBase
 {
 public:
     explicit CQtDrawDevice(QPainter* pPainter);
@@ -24,19 +22,10 @@ public:
     CQtDrawDevice(const CQtDrawDevice&) = delete;
     CQtDrawDevice& operator=(const CQtDrawDevice&) = delete;
 
-    HDrawObject CreatePen(const CPenDesc& pen) override;
-    HDrawObject CreateFont(const CFontDesc& font) override;
-    HDrawObject GetStockObject(EStockObject eObject) override;
-    HDrawObject SelectObject(HDrawObject hObject) override;
     bool DeleteObject(HDrawObject hObject) override;
-    void MoveTo(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
     void SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor) override;
     void Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_t nRight,
                    std::int32_t nBottom) override;
-    ERop2 SetROP2(ERop2 eRop) override;
-    EBkMode SetBkMode(EBkMode eMode) override;
-    COLORREF SetTextColor(COLORREF crColor) override;
     void TextOut(std::int32_t x, std::int32_t y, const std::string& strText) override;
     CDevSize GetTextExtent(const std::string& strText) override;
     CDevRect GetClipBox() override;
@@ -46,8 +35,10 @@ public:
     // first, so the order of drawing is kept.
     void Flush();
 
+protected:
+    void DrawLine(CDevPoint ptFrom, CDevPoint ptTo) override;
+
 private:
-    const CQtFont& CurrentFont();
     QPen CurrentQPen() const;
     // Whether an operation that follows the raster operation inverts now.
     bool Inverts(bool bUseRop) const;
@@ -56,18 +47,11 @@ private:
     void AddRun(COLORREF crColor, bool bUseRop, int x1, int y1, int x2, int y2);
 
     QPainter* m_pPainter;
-    CDrawObjectTable m_objects;
-    std::unordered_map<HDrawObject, CQtFont> m_mapFonts;
-    CQtFont m_systemFont;
-    bool m_bSystemFont = false;
+    CQtFontCache m_fonts;
     // A raster surface gets whole pixels; a vector one gets lines through
     // pixel centres.
     bool m_bRaster;
     bool m_bRasterOps;
-    CDevPoint m_ptCurrent;
-    EBkMode m_eBkMode = EBkMode::Opaque;
-    COLORREF m_crText = 0;
-    ERop2 m_eRop = ERop2::CopyPen;
     // Runs of pixels (rows or columns, inclusive) of lines and single pixels
     // held back to be painted in one call, all of one colour and raster
     // operation.

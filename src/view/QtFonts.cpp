@@ -135,3 +135,14 @@ CQtFont CreateQtFont(const CFontDesc& desc)
     result.m_font = font;
     return result;
 }
+
+const CQtFont& CQtFontCache::GetSelected(const CDrawObjectTable& objects)
+{
+    const HDrawObject hFont = objects.GetSelected(EObjectKind::Font);
+    auto it = m_mapFonts.find(hFont);
+    if (it == m_mapFonts.end())
+    {
+        it = m_mapFonts.emplace(hFont, CreateQtFont(objects.GetFont())).first;
+    }
+    return it->second;
+}

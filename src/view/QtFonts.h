@@ -4,8 +4,10 @@
 #pragma once
 
 #include <QFont>
+#include <unordered_map>
 
 #include "view/DrawDevice.h"
+#include "view/DrawObjects.h"
 
 // Registers Wine's metric-compatible Tahoma (/usr/share/wine/fonts/tahoma.ttf)
 // with Qt when the file is there and no Tahoma is installed. Needs a
@@ -24,3 +26,16 @@ struct CQtFont
 // becomes a whole number of pixels, as on Windows. A face that is not
 // installed falls back to a sans face. Escapement is left to the drawing.
 CQtFont CreateQtFont(const CFontDesc& desc);
+
+// The Qt fonts of one device's font objects, each made when first used and
+// kept until its object is deleted.
+class CQtFontCache
+{
+public:
+    // The Qt font of the font selected in objects.
+    const CQtFont& GetSelected(const CDrawObjectTable& objects);
+    void Erase(HDrawObject hFont) { m_mapFonts.erase(hFont); }
+
+private:
+    std::unordered_map<HDrawObject, CQtFont> m_mapFonts;
+};

@@ -47,28 +47,30 @@ std::size_t CRecordingDevice::Count(EDrawOp eOp) const
 
 HDrawObject CRecordingDevice::CreatePen(const CPenDesc& pen)
 {
-    HDrawObject hPen = m_bFailPens ? 0 : m_objects.AddPen(pen);
+    HDrawObject hPen = m_bFailPens ? 0 : CDrawDeviceBase::CreatePen(pen);
     CDrawRecord& record = Record(EDrawOp::CreatePen);
     record.m_pen = pen;
     record.m_crColor = pen.m_crColor;
     record.m_hObject = hPen;
     record.m_nResult = hPen;
+    m_nLive += hPen != 0 ? 1 : 0;
     return hPen;
 }
 
 HDrawObject CRecordingDevice::CreateFont(const CFontDesc& font)
 {
-    HDrawObject hFont = m_objects.AddFont(font);
+    HDrawObject hFont = CDrawDeviceBase::CreateFont(font);
     CDrawRecord& record = Record(EDrawOp::CreateFont);
     record.m_font = font;
     record.m_hObject = hFont;
     record.m_nResult = hFont;
+    m_nLive += hFont != 0 ? 1 : 0;
     return hFont;
 }
 
 HDrawObject CRecordingDevice::GetStockObject(EStockObject eObject)
 {
-    HDrawObject hObject = CDrawObjectTable::StockHandle(eObject);
+    HDrawObject hObject = CDrawDeviceBase::GetStockObject(eObject);
     CDrawRecord& record = Record(EDrawOp::GetStockObject);
     record.m_hObject = hObject;
     record.m_nResult = hObject;
@@ -77,7 +79,7 @@ HDrawObject CRecordingDevice::GetStockObject(EStockObject eObject)
 
 HDrawObject CRecordingDevice::SelectObject(HDrawObject hObject)
 {
-    HDrawObject hPrevious = m_objects.Select(hObject);
+    HDrawObject hPrevious = CDrawDeviceBase::SelectObject(hObject);
     if (hPrevious == 0)
     {
         ++m_nMisuses;
@@ -90,8 +92,12 @@ HDrawObject CRecordingDevice::SelectObject(HDrawObject hObject)
 
 bool CRecordingDevice::DeleteObject(HDrawObject hObject)
 {
-    bool bDeleted = m_objects.Delete(hObject);
-    if (!bDeleted)
+    bool bDeleted = CDrawDeviceBase::DeleteObject(hObject);
+    if (bDeleted)
+    {
+        --m_nLive;
+    }
+    else
     {
         ++m_nMisuses;
     }
@@ -106,21 +112,20 @@ void CRecordingDevice::MoveTo(std::int32_t x, std::int32_t y)
     CDrawRecord& record = Record(EDrawOp::MoveTo);
     record.m_nX1 = x;
     record.m_nY1 = y;
-    m_ptCurrent = CDevPoint{x, y};
+    CDrawDeviceBase::MoveTo(x, y);
 }
 
-void CRecordingDevice::LineTo(std::int32_t x, std::int32_t y)
+void CRecordingDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
 {
     CDrawRecord& record = Record(EDrawOp::LineTo);
-    record.m_nX1 = m_ptCurrent.m_nX;
-    record.m_nY1 = m_ptCurrent.m_nY;
-    record.m_nX2 = x;
-    record.m_nY2 = y;
-    record.m_hObject = m_objects.GetSelected(EObjectKind::Pen);
-    record.m_pen = m_objects.GetPen();
+    record.m_nX1 = ptFrom.m_nX;
+    record.m_nY1 = ptFrom.m_nY;
+    record.m_nX2 = ptTo.m_nX;
+    record.m_nY2 = ptTo.m_nY;
+    record.m_hObject = GetObjects().GetSelected(EObjectKind::Pen);
+    record.m_pen = GetObjects().GetPen();
     record.m_crColor = record.m_pen.m_crColor;
-    record.m_nValue = static_cast<std::int32_t>(m_eRop);
-    m_ptCurrent = CDevPoint{x, y};
+    record.m_nValue = static_cast<std::int32_t>(GetROP2());
 }
 
 void CRecordingDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor)
@@ -139,16 +144,15 @@ void CRecordingDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int
     record.m_nY1 = nTop;
     record.m_nX2 = nRight;
     record.m_nY2 = nBottom;
-    record.m_hObject = m_objects.GetSelected(EObjectKind::Brush);
-    record.m_pen = m_objects.GetPen();
+    record.m_hObject = GetObjects().GetSelected(EObjectKind::Brush);
+    record.m_pen = GetObjects().GetPen();
     record.m_crColor = record.m_pen.m_crColor;
-    record.m_nValue = static_cast<std::int32_t>(m_eRop);
+    record.m_nValue = static_cast<std::int32_t>(GetROP2());
 }
 
 ERop2 CRecordingDevice::SetROP2(ERop2 eRop)
 {
-    ERop2 ePrevious = m_eRop;
-    m_eRop = eRop;
+    ERop2 ePrevious = CDrawDeviceBase::SetROP2(eRop);
     CDrawRecord& record = Record(EDrawOp::SetROP2);
     record.m_nValue = static_cast<std::int32_t>(eRop);
     record.m_nResult = static_cast<std::int32_t>(ePrevious);
@@ -157,8 +161,7 @@ ERop2 CRecordingDevice::SetROP2(ERop2 eRop)
 
 EBkMode CRecordingDevice::SetBkMode(EBkMode eMode)
 {
-    EBkMode ePrevious = m_eBkMode;
-    m_eBkMode = eMode;
+    EBkMode ePrevious = CDrawDeviceBase::SetBkMode(eMode);
     CDrawRecord& record = Record(EDrawOp::SetBkMode);
     record.m_nValue = static_cast<std::int32_t>(eMode);
     record.m_nResult = static_cast<std::int32_t>(ePrevious);
@@ -167,8 +170,7 @@ EBkMode CRecordingDevice::SetBkMode(EBkMode eMode)
 
 COLORREF CRecordingDevice::SetTextColor(COLORREF crColor)
 {
-    COLORREF crPrevious = m_crText;
-    m_crText = crColor;
+    COLORREF crPrevious = CDrawDeviceBase::SetTextColor(crColor);
     CDrawRecord& record = Record(EDrawOp::SetTextColor);
     record.m_crColor = crColor;
     record.m_nResult = crPrevious;
@@ -181,19 +183,19 @@ void CRecordingDevice::TextOut(std::int32_t x, std::int32_t y, const std::string
     record.m_nX1 = x;
     record.m_nY1 = y;
     record.m_strText = strText;
-    record.m_crColor = m_crText;
-    record.m_hObject = m_objects.GetSelected(EObjectKind::Font);
-    record.m_font = m_objects.GetFont();
-    record.m_eBkMode = m_eBkMode;
+    record.m_crColor = GetTextColor();
+    record.m_hObject = GetObjects().GetSelected(EObjectKind::Font);
+    record.m_font = GetObjects().GetFont();
+    record.m_eBkMode = GetBkMode();
 }
 
 CDevSize CRecordingDevice::GetTextExtent(const std::string& strText)
 {
-    CDevSize size = m_measure(m_objects.GetFont(), strText);
+    CDevSize size = m_measure(GetObjects().GetFont(), strText);
     CDrawRecord& record = Record(EDrawOp::GetTextExtent);
     record.m_strText = strText;
-    record.m_hObject = m_objects.GetSelected(EObjectKind::Font);
-    record.m_font = m_objects.GetFont();
+    record.m_hObject = GetObjects().GetSelected(EObjectKind::Font);
+    record.m_font = GetObjects().GetFont();
     record.m_nX1 = size.m_nCx;
     record.m_nY1 = size.m_nCy;
     return size;

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "view/DrawDevice.h"
-#include "view/DrawObjects.h"
+#include "view/DrawDeviceBase.h"
 
 enum class EDrawOp
 {
@@ -55,7 +54,7 @@ struct CDrawRecord
     EBkMode m_eBkMode = EBkMode::Opaque; // TextOut: the background mode
 };
 
-class CRecordingDevice : public CDrawDevice
+class CRecordingDevice : public CDrawDeviceBase
 {
 public:
     // Answers GetTextExtent; the default gives every UTF-8 character a width
@@ -70,7 +69,6 @@ public:
     HDrawObject SelectObject(HDrawObject hObject) override;
     bool DeleteObject(HDrawObject hObject) override;
     void MoveTo(std::int32_t x, std::int32_t y) override;
-    void LineTo(std::int32_t x, std::int32_t y) override;
     void SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor) override;
     void Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_t nRight,
                    std::int32_t nBottom) override;
@@ -90,29 +88,25 @@ public:
     std::size_t Count(EDrawOp eOp) const;
     void Clear() { m_vRecords.clear(); }
 
-    const CDrawObjectTable& GetObjects() const { return m_objects; }
-    EBkMode GetBkMode() const { return m_eBkMode; }
-    COLORREF GetTextColor() const { return m_crText; }
-    ERop2 GetROP2() const { return m_eRop; }
-    CDevPoint GetCurrentPosition() const { return m_ptCurrent; }
     // Calls that broke the rules: deleting a selected, stock or unknown
     // object, selecting an unknown one.
     std::size_t GetMisuseCount() const { return m_nMisuses; }
+    // Pens and fonts created and not yet deleted.
+    std::size_t GetLiveCount() const { return m_nLive; }
 
     // The default measure, also usable on its own.
     static CDevSize MeasureByCharacters(const CFontDesc& font, const std::string& strText);
+
+protected:
+    void DrawLine(CDevPoint ptFrom, CDevPoint ptTo) override;
 
 private:
     CDrawRecord& Record(EDrawOp eOp);
 
     CDevRect m_rectClip;
-    CDrawObjectTable m_objects;
     std::vector<CDrawRecord> m_vRecords;
     CTextMeasure m_measure;
-    CDevPoint m_ptCurrent;
-    EBkMode m_eBkMode = EBkMode::Opaque;
-    COLORREF m_crText = 0;
-    ERop2 m_eRop = ERop2::CopyPen;
     bool m_bFailPens = false;
     std::size_t m_nMisuses = 0;
+    std::size_t m_nLive = 0;
 };

@@ -54,7 +54,7 @@ void ClickRow(QWidget* pWidget, int nRow)
                       pList->visualItemRect(pList->item(nRow)).center());
 }
 
-void ClickButton(CTemplateDialog* pDlg, unsigned nID)
+void ClickButton(CDialog* pDlg, unsigned nID)
 {
     auto* pButton = qobject_cast<QAbstractButton*>(pDlg->GetControl(nID));
     ASSERT_NE(pButton, nullptr);

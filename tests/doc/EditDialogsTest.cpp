@@ -12,11 +12,13 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include "app/AboutDlg.h"
 #include "doc/ColorIcons.h"
 #include "doc/FunctionDlg.h"
 #include "doc/ParamsDlg.h"
 #include "doc/SelectFunctionDlg.h"
 #include "res/EditDialogs.h"
+#include "res/ShellResources.h"
 
 namespace
 {
@@ -40,7 +42,7 @@ protected:
 
     // Opens dlg modally; fnUser acts on it while it is shown and must end it.
     // Returns what DoModal returned.
-    static int Run(CTemplateDialog& dlg, const std::function<void(CTemplateDialog&)>& fnUser)
+    static int Run(CDialog& dlg, const std::function<void(CDialog&)>& fnUser)
     {
         bool bActed = false;
         QTimer::singleShot(0, &dlg,
@@ -64,14 +66,14 @@ protected:
         return nResult;
     }
 
-    static void Click(CTemplateDialog& dlg, unsigned nID)
+    static void Click(CDialog& dlg, unsigned nID)
     {
         auto* pButton = qobject_cast<QAbstractButton*>(dlg.GetControl(nID));
         ASSERT_NE(pButton, nullptr) << nID;
         QTest::mouseClick(pButton, Qt::LeftButton);
     }
 
-    static void ClickItem(CTemplateDialog& dlg, unsigned nID, int nRow)
+    static void ClickItem(CDialog& dlg, unsigned nID, int nRow)
     {
         auto* pList = qobject_cast<QListWidget*>(dlg.GetControl(nID));
         ASSERT_NE(pList, nullptr);
@@ -82,7 +84,7 @@ protected:
     }
 
     // Replaces the text of an edit box as a user would: select all, type.
-    static void Type(CTemplateDialog& dlg, unsigned nID, const QString& strText)
+    static void Type(CDialog& dlg, unsigned nID, const QString& strText)
     {
         auto* pEdit = qobject_cast<QLineEdit*>(dlg.GetControl(nID));
         ASSERT_NE(pEdit, nullptr) << nID;
@@ -93,7 +95,7 @@ protected:
         ASSERT_EQ(pEdit->text(), strText);
     }
 
-    static QListWidget* List(CTemplateDialog& dlg, unsigned nID)
+    static QListWidget* List(CDialog& dlg, unsigned nID)
     {
         return qobject_cast<QListWidget*>(dlg.GetControl(nID));
     }
@@ -117,7 +119,7 @@ struct CControlPlace
     QRect m_rectDlu;
 };
 
-void ExpectLayout(CTemplateDialog& dlg, const res::CDialogTemplate& tmpl)
+void ExpectLayout(CDialog& dlg, const res::CDialogTemplate& tmpl)
 {
     const CDialogBaseUnits units = dlg.GetBaseUnits();
     EXPECT_EQ(dlg.size(), MapDialogRect(QRect(0, 0, tmpl.m_nWidth, tmpl.m_nHeight), units).size());
@@ -182,7 +184,7 @@ TEST_F(EditDialogsTest, TabVisitsTheTabStopsInTableOrder)
     dlg.m_nDivisions = 500;
     QStringList visited;
     Run(dlg,
-        [&](CTemplateDialog& d)
+        [&](CDialog& d)
         {
             d.activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
@@ -197,6 +199,70 @@ TEST_F(EditDialogsTest, TabVisitsTheTabStopsInTableOrder)
                                   "control1017", "control1018", "control1013",
                                   "control1",    "control2",    "control1012"};
     EXPECT_EQ(visited, expected);
+}
+
+// Every dialog comes from the one builder: each control of its table takes
+// the focus as its kind and tab stop say, and the tab stops follow each
+// other in the table's order.
+TEST_F(EditDialogsTest, EveryDialogTakesTheFocusAsItsTableSays)
+{
+    CAboutDlg about;
+    CFunctionDlg function;
+    CParamsDlg params;
+    CSelectFunctionDlg select;
+    const std::pair<CDialog*, const res::CDialogTemplate*> kDialogs[] = {
+        {&about, res::FindDialog(res::IDD_ABOUTBOX)},
+        {&function, &res::kFunctionDialog},
+        {&params, &res::kParamsDialog},
+        {&select, &res::kSelectFunctionDialog},
+    };
+    for (const auto& [pDlg, pTemplate] : kDialogs)
+    {
+        ASSERT_NE(pTemplate, nullptr);
+        const QString strDialog = QString::fromUtf8(pTemplate->m_pszCaption);
+        QList<QWidget*> tabStops;
+        for (const res::CControlTemplate& control : pTemplate->m_controls)
+        {
+            if (control.m_nID == res::IDC_STATIC)
+            {
+                continue;
+            }
+            QWidget* pWidget = pDlg->GetControl(control.m_nID);
+            ASSERT_NE(pWidget, nullptr) << strDialog.toStdString() << " " << control.m_nID;
+            Qt::FocusPolicy eExpected = Qt::ClickFocus;
+            if (control.m_nStyle & res::CS_TABSTOP)
+            {
+                eExpected = Qt::StrongFocus;
+                tabStops << pWidget;
+            }
+            else if (qobject_cast<QPushButton*>(pWidget) != nullptr ||
+                     qobject_cast<QLabel*>(pWidget) != nullptr)
+            {
+                eExpected = Qt::NoFocus; // a text, or a button out of the tab order
+            }
+            EXPECT_EQ(pWidget->focusPolicy(), eExpected)
+                << strDialog.toStdString() << " " << control.m_nID;
+            if (auto* pButton = qobject_cast<QPushButton*>(pWidget))
+            {
+                // Only a button in the tab order becomes the default when focused.
+                EXPECT_EQ(pButton->autoDefault(), (control.m_nStyle & res::CS_TABSTOP) != 0);
+                EXPECT_EQ(pButton->isDefault(),
+                          control.m_eKind == res::EControlKind::DefPushButton);
+            }
+        }
+        ASSERT_FALSE(tabStops.isEmpty()) << strDialog.toStdString();
+        QList<QWidget*> chain;
+        QWidget* pWidget = tabStops.front();
+        do
+        {
+            if (pWidget->focusPolicy() & Qt::TabFocus)
+            {
+                chain << pWidget;
+            }
+            pWidget = pWidget->nextInFocusChain();
+        } while (pWidget != tabStops.front() && pWidget != nullptr && chain.size() <= 20);
+        EXPECT_EQ(chain, tabStops) << strDialog.toStdString();
+    }
 }
 
 // ------------------------------------------------------- function dialog
@@ -226,7 +292,7 @@ TEST_F(EditDialogsTest, FunctionDialogOpensWithTheNineColoursNoneSelected)
     CFunctionDlg dlg;
     dlg.m_strExpression = "SIN(X)";
     Run(dlg,
-        [](CTemplateDialog& d)
+        [](CDialog& d)
         {
             QListWidget* pColors = List(d, res::IDC_COLORS);
             ASSERT_NE(pColors, nullptr);
@@ -273,7 +339,7 @@ TEST_F(EditDialogsTest, ClickedColourComesBackByThePaletteTable)
     {
         CFunctionDlg dlg;
         const int nResult = Run(dlg,
-                                [&](CTemplateDialog& d)
+                                [&](CDialog& d)
                                 {
                                     Type(d, res::IDC_EXPRESSION, "X^2");
                                     ClickItem(d, res::IDC_COLORS, choice.m_nRow);
@@ -293,7 +359,7 @@ TEST_F(EditDialogsTest, ExpressionComesBackExactlyAsTyped)
         CFunctionDlg dlg;
         dlg.m_strExpression = "COS(X)";
         const int nResult = Run(dlg,
-                                [&](CTemplateDialog& d)
+                                [&](CDialog& d)
                                 {
                                     Type(d, res::IDC_EXPRESSION, strTyped);
                                     Click(d, res::IDOK);
@@ -309,7 +375,7 @@ TEST_F(EditDialogsTest, OnlyOneColourIsSelectedAndStaysVisibleWithoutFocus)
 {
     CFunctionDlg dlg;
     Run(dlg,
-        [](CTemplateDialog& d)
+        [](CDialog& d)
         {
             ClickItem(d, res::IDC_COLORS, 2);
             ClickItem(d, res::IDC_COLORS, 7);
@@ -335,7 +401,7 @@ TEST_F(EditDialogsTest, CancelAndEscapeLeaveTheMembersAsTheCallerSetThem)
         dlg.m_crColor = 0x123456;
         const int nResult =
             Run(dlg,
-                [&](CTemplateDialog& d)
+                [&](CDialog& d)
                 {
                     Type(d, res::IDC_EXPRESSION, "changed");
                     ClickItem(d, res::IDC_COLORS, 2);
@@ -358,7 +424,7 @@ TEST_F(EditDialogsTest, EnterInTheExpressionBoxIsOK)
 {
     CFunctionDlg dlg;
     const int nResult = Run(dlg,
-                            [](CTemplateDialog& d)
+                            [](CDialog& d)
                             {
                                 Type(d, res::IDC_EXPRESSION, "TAN(X)");
                                 QTest::keyClick(d.GetControl(res::IDC_EXPRESSION), Qt::Key_Return);
@@ -391,7 +457,7 @@ TEST_F(EditDialogsTest, EditedFunctionKeepsItsColourUnlessAnotherIsClicked)
         dlg.SetCurrentColor(c.m_crCurrent);
         const int nResult =
             Run(dlg,
-                [&](CTemplateDialog& d)
+                [&](CDialog& d)
                 {
                     QListWidget* pColors = List(d, res::IDC_COLORS);
                     const QList<QListWidgetItem*> selected = pColors->selectedItems();
@@ -448,7 +514,7 @@ TEST_F(EditDialogsTest, ParametersAreShownInTheLocalesFormat)
         dlg.m_nDivisions = c.m_nDivisions;
         dlg.m_bGrid = c.m_bGrid;
         Run(dlg,
-            [&](CTemplateDialog& d)
+            [&](CDialog& d)
             {
                 EXPECT_EQ(d.GetControlText(res::IDC_XMIN), c.m_pszXMin) << c.m_pszLocale;
                 EXPECT_EQ(d.GetControlText(res::IDC_XMAX), c.m_pszXMax);
@@ -500,7 +566,7 @@ TEST_F(EditDialogsTest, TypedParametersComeBackUncorrected)
         dlg.m_nDivisions = 500;
         dlg.m_bGrid = true;
         const int nResult = Run(dlg,
-                                [&](CTemplateDialog& d)
+                                [&](CDialog& d)
                                 {
                                     Type(d, res::IDC_XMIN, c.m_pszXMin);
                                     Type(d, res::IDC_XMAX, c.m_pszXMax);
@@ -531,7 +597,7 @@ TEST_F(EditDialogsTest, GridCheckBoxTogglesOnClickAndHasItsTextOnTheLeft)
     dlg.m_bGrid = true;
     const int nResult =
         Run(dlg,
-            [](CTemplateDialog& d)
+            [](CDialog& d)
             {
                 EXPECT_EQ(d.GetControl(res::IDC_GRID)->layoutDirection(), Qt::RightToLeft);
                 Click(d, res::IDC_GRID);
@@ -557,7 +623,7 @@ TEST_F(EditDialogsTest, CancelledParametersAreNotRead)
     dlg.m_nDivisions = 50;
     dlg.m_bGrid = false;
     const int nResult = Run(dlg,
-                            [](CTemplateDialog& d)
+                            [](CDialog& d)
                             {
                                 Type(d, res::IDC_XMIN, "7");
                                 Type(d, res::IDC_DIVISIONS, "9");
@@ -577,7 +643,7 @@ TEST_F(EditDialogsTest, SelectionListsTheCallersOrderWithTheFirstSelected)
     CSelectFunctionDlg dlg;
     dlg.m_strFunctions = {"Z*X", "A+X", "", "M"};
     const int nResult = Run(dlg,
-                            [](CTemplateDialog& d)
+                            [](CDialog& d)
                             {
                                 QListWidget* pList = List(d, res::IDC_FUNCTIONS);
                                 ASSERT_NE(pList, nullptr);
@@ -614,7 +680,7 @@ TEST_F(EditDialogsTest, SelectionReturnsThePositionOfTheChosenLine)
         dlg.m_strFunctions = c.m_lines;
         const int nResult =
             Run(dlg,
-                [&](CTemplateDialog& d)
+                [&](CDialog& d)
                 {
                     if (c.m_nClicked >= 0)
                     {
@@ -633,7 +699,7 @@ TEST_F(EditDialogsTest, DoubleClickOnlySelectsAndCancelReturnsNothing)
     dlg.m_strFunctions = {"X", "X^2", "X^3"};
     dlg.m_nSelected = 7;
     const int nResult = Run(dlg,
-                            [](CTemplateDialog& d)
+                            [](CDialog& d)
                             {
                                 QListWidget* pList = List(d, res::IDC_FUNCTIONS);
                                 const QPoint pt = pList->visualItemRect(pList->item(2)).center();

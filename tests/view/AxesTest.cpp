@@ -202,7 +202,7 @@ TEST(Axes, DeviceStateRestoredAndObjectsDeleted)
     EXPECT_EQ(dc.GetTextColor(), MakeRgb(10, 20, 30));
     EXPECT_EQ(dc.GetObjects().GetSelected(EObjectKind::Pen), hMyPen);
     EXPECT_EQ(dc.GetObjects().GetSelected(EObjectKind::Font), hMyFont);
-    EXPECT_EQ(dc.GetObjects().GetLiveCount(), 2u); // only the test's own
+    EXPECT_EQ(dc.GetLiveCount(), 2u); // only the test's own
     EXPECT_EQ(dc.GetMisuseCount(), 0u);
     EXPECT_EQ(dc.Count(EDrawOp::DeleteObject), 3u);
 }
@@ -214,7 +214,7 @@ TEST(Axes, FailedPenDrawsWithTheCurrentPen)
     DefaultArea().DrawAxes(&dc);
     EXPECT_EQ(dc.Count(EDrawOp::LineTo), 6u);
     EXPECT_EQ(dc.GetMisuseCount(), 0u);
-    EXPECT_EQ(dc.GetObjects().GetLiveCount(), 0u);
+    EXPECT_EQ(dc.GetLiveCount(), 0u);
     EXPECT_EQ(dc.GetObjects().GetSelected(EObjectKind::Pen),
               CDrawObjectTable::StockHandle(EStockObject::BlackPen));
 }

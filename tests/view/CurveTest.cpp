@@ -146,7 +146,7 @@ TEST(Curve, PenCreatedSelectedRestoredDeleted)
     EXPECT_EQ(records[5].m_hObject, CDrawObjectTable::StockHandle(EStockObject::BlackPen));
     EXPECT_EQ(records[6].m_eOp, EDrawOp::DeleteObject);
     EXPECT_EQ(records[6].m_nResult, 1);
-    EXPECT_EQ(dc.GetObjects().GetLiveCount(), 0u);
+    EXPECT_EQ(dc.GetLiveCount(), 0u);
     EXPECT_EQ(dc.GetMisuseCount(), 0u);
 }
 

@@ -192,7 +192,7 @@ TEST(DrawPlot, GridThenCurvesHeadToTailThenAxes)
         EXPECT_EQ(vLines.front().m_crColor, colours[0]);
         EXPECT_EQ(vLines[vLines.size() - 7].m_crColor, colours[2]);
         EXPECT_EQ(vLines.back().m_crColor, 0u);
-        EXPECT_EQ(dc.GetObjects().GetLiveCount(), 0u);
+        EXPECT_EQ(dc.GetLiveCount(), 0u);
         EXPECT_EQ(dc.GetMisuseCount(), 0u);
     }
 }

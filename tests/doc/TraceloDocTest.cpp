@@ -683,7 +683,8 @@ TEST(GraphFileTest, FailedSaveKeepsTheSavedGraph)
         ::setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, pOldHandler);
     }
-    EXPECT_EQ(strError, "Impossibile salvare il documento.");
+    // Past the file-size limit is a full disk, as far as the user can tell.
+    EXPECT_EQ(strError, "Disco pieno durante l'accesso a " + strPath + ".");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(ReadFileBytes(strPath), kSinRed);
     EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"});

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <limits>
 
 #include "doc/ColorIcons.h"
 #include "doc/DialogValues.h"
@@ -69,6 +70,12 @@ bool CFunctionDlg::OnInitDialog()
         }
     }
 
+    // An expression has no length limit: the box's default maximum would cut
+    // a longer one silently on OK.
+    if (auto* pEdit = qobject_cast<QLineEdit*>(GetControl(res::IDC_EXPRESSION)))
+    {
+        pEdit->setMaxLength(std::numeric_limits<int>::max());
+    }
     SetControlText(res::IDC_EXPRESSION, m_strExpression);
     GotoDlgCtrl(res::IDC_EXPRESSION);
     return false;

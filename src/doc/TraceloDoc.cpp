@@ -1,9 +1,11 @@
 #include "doc/TraceloDoc.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "framework/Archive.h"
+#include "framework/FileErrors.h"
 
 CTraceloDoc::CTraceloDoc()
     : m_pEvaluator(std::make_unique<CExprEvaluator>()),
@@ -57,6 +59,19 @@ void CorrectAxis(double& dMin, double& dMax)
     if (!(dMax > dMin))
     {
         dMax = dMin + 0.1;
+        // Beyond about 1e16 the doubles are more than 0.1 apart and the sum
+        // rounds back to min: the next double above it keeps the window open.
+        if (!(dMax > dMin))
+        {
+            dMax = std::nextafter(dMin, std::numeric_limits<double>::infinity());
+        }
+        if (std::isinf(dMax))
+        {
+            // min is the largest double: nothing lies above it, so the
+            // window ends there and starts one double below.
+            dMax = dMin;
+            dMin = std::nextafter(dMin, 0.0);
+        }
     }
 }
 
@@ -111,9 +126,23 @@ void CTraceloDoc::Serialize(CArchive& ar)
     std::int32_t nCount = 0;
     ar >> dXMin >> dXMax >> dYMin >> dYMax >> nDivisions >> nGrid >> nCount;
 
-    // Grown record by record, never sized by the count: a count the file
-    // does not hold ends as a truncated file, not as a huge allocation.
+    // Every record takes at least kMinRecordBytes: a count the rest of the
+    // file cannot hold is refused before anything is read or allocated. A
+    // stream, whose size is unknown, grows the list record by record, so a
+    // count costs only the records that really follow it.
     CFunctionList functions;
+    if (nCount > 0)
+    {
+        const std::uint64_t nRemaining = ar.GetRemaining();
+        if (nRemaining != CByteSource::kUnknownRemaining)
+        {
+            if (static_cast<std::uint64_t>(nCount) > nRemaining / kMinRecordBytes)
+            {
+                throw CArchiveException(CArchiveException::ECause::EndOfFile);
+            }
+            functions.reserve(static_cast<std::size_t>(nCount));
+        }
+    }
     for (std::int32_t i = 0; i < nCount; ++i)
     {
         auto pFunction = std::make_unique<CGraphFunction>(m_pEvaluator.get());

@@ -27,6 +27,9 @@ public:
     static constexpr double kDefaultMax = 2.0;
     static constexpr std::int32_t kDefaultDivisions = 500;
     static constexpr bool kDefaultGrid = true;
+    // The shortest function record: an empty text's one-byte length and the
+    // four bytes of the colour.
+    static constexpr std::uint64_t kMinRecordBytes = 5;
 
     CTraceloDoc();
     ~CTraceloDoc() override;
@@ -40,7 +43,8 @@ public:
     // Brings window and divisions into the ranges the parameters command
     // keeps: divisions within [kMinDivisions, kMaxDivisions]; an axis with a
     // bound that is not a finite number takes the new-graph bounds; a max
-    // not above its min becomes min + 0.1.
+    // not above its min becomes min + 0.1, or the next double above min
+    // where that sum rounds back to min, so that max > min always holds.
     void CorrectParameters();
 
     // Declared in this order so that the implicit destruction matches the

@@ -5,8 +5,13 @@
 
 #include "expr/ExprEvaluator.h"
 
-CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator)
-    : m_pEvaluator(pEvaluator), m_pPoints(std::make_unique<CPointList>())
+const CPointList& CPointListPtr::Empty()
+{
+    static const CPointList s_empty;
+    return s_empty;
+}
+
+CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator) : m_pEvaluator(pEvaluator)
 {
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "expr/Color.h"
@@ -48,6 +49,41 @@ private:
     std::vector<CCurvePoint> m_vPoints;
 };
 
+// Owns the samples of one curve. The list is allocated when it is first
+// changed, so a function that was loaded but never sampled costs nothing
+// here; until then reading it gives an empty list.
+class CPointListPtr
+{
+public:
+    CPointListPtr() = default;
+    CPointListPtr(std::unique_ptr<CPointList> pList) : m_pList(std::move(pList)) {}
+    CPointListPtr& operator=(std::unique_ptr<CPointList> pList)
+    {
+        m_pList = std::move(pList);
+        return *this;
+    }
+
+    CPointList* operator->() { return &Get(); }
+    CPointList& operator*() { return Get(); }
+    const CPointList* operator->() const { return m_pList ? m_pList.get() : &Empty(); }
+    const CPointList& operator*() const { return *operator->(); }
+    // Whether the list has been allocated yet.
+    bool IsAllocated() const { return m_pList != nullptr; }
+
+private:
+    CPointList& Get()
+    {
+        if (!m_pList)
+        {
+            m_pList = std::make_unique<CPointList>();
+        }
+        return *m_pList;
+    }
+    static const CPointList& Empty();
+
+    std::unique_ptr<CPointList> m_pList;
+};
+
 class CGraphFunction
 {
 public:
@@ -68,8 +104,8 @@ public:
     void DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_t nWidth, std::int32_t nTop,
                    std::int32_t nHeight) const;
 
-    CExprEvaluator* m_pEvaluator;          // not owned
-    std::unique_ptr<CPointList> m_pPoints; // owned
+    CExprEvaluator* m_pEvaluator; // not owned
+    CPointListPtr m_pPoints;      // owned; allocated when first sampled
     // Window of the last Sample; the Y bounds only tell the drawing code
     // which window the points were taken for.
     double m_dXMin = 0.0;

@@ -254,14 +254,32 @@ std::string CArchive::ReadString()
     bool bWide = false;
     const std::uint64_t nLength = ReadStringLength(bWide);
     const std::uint64_t nBytes = bWide ? 2 * nLength : nLength;
-    // A length the data cannot hold is a truncated file: refuse it before
-    // allocating anything of that size.
-    if (nBytes > GetRemaining())
+    const std::uint64_t nRemaining = GetRemaining();
+    std::string strBytes;
+    if (nRemaining != CByteSource::kUnknownRemaining)
     {
-        throw CArchiveException(CArchiveException::ECause::EndOfFile);
+        // A length the data cannot hold is a truncated file: refuse it
+        // before allocating anything of that size.
+        if (nBytes > nRemaining)
+        {
+            throw CArchiveException(CArchiveException::ECause::EndOfFile);
+        }
+        strBytes.resize(static_cast<std::size_t>(nBytes));
+        Read(strBytes.data(), strBytes.size());
     }
-    std::string strBytes(static_cast<std::size_t>(nBytes), '\0');
-    Read(strBytes.data(), strBytes.size());
+    else
+    {
+        // A stream may end anywhere: grown as its bytes arrive, so a huge
+        // length costs no more than the data that really follow it.
+        constexpr std::uint64_t kChunk = 64 * 1024;
+        while (strBytes.size() < nBytes)
+        {
+            const std::size_t nOld = strBytes.size();
+            const auto nMore = static_cast<std::size_t>(std::min(kChunk, nBytes - nOld));
+            strBytes.resize(nOld + nMore);
+            Read(strBytes.data() + nOld, nMore);
+        }
+    }
     if (!bWide)
     {
         return Cp1252ToUtf8(strBytes);

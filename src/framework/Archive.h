@@ -18,9 +18,14 @@ public:
     virtual ~CByteSource();
     // Reads up to nSize bytes; fewer only at the end of the data.
     virtual std::size_t Read(void* pBuffer, std::size_t nSize) = 0;
-    // How many bytes are left; lengths read from the data are checked
-    // against it before anything of that size is allocated.
+    // How many bytes are left, or kUnknownRemaining for a stream; lengths
+    // read from the data are checked against it before anything of that
+    // size is allocated.
     virtual std::uint64_t GetRemaining() const = 0;
+
+    // A stream's remaining bytes: what is read from it is allocated only as
+    // its bytes arrive.
+    static constexpr std::uint64_t kUnknownRemaining = UINT64_MAX;
 };
 
 // Where a storing archive puts its bytes.
@@ -116,6 +121,8 @@ public:
     void Write(const void* pData, std::size_t nSize);
     // Reads exactly nSize bytes or throws CArchiveException::EndOfFile.
     void Read(void* pBuffer, std::size_t nSize);
+    // The source's remaining bytes (CByteSource::kUnknownRemaining for a
+    // stream).
     std::uint64_t GetRemaining() const;
 
 private:

@@ -1,6 +1,12 @@
 #include "framework/DocManager.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include <QApplication>
 #include <QDir>
@@ -49,8 +55,56 @@ std::string GetFullPath(const std::string& strPath)
     {
         return strPath;
     }
+#ifdef _WIN32
     return QDir::cleanPath(QFileInfo(QString::fromStdString(strPath)).absoluteFilePath())
         .toStdString();
+#else
+    // In bytes, as the file system names files: a name that is not UTF-8
+    // must come out as it went in.
+    std::string strFull = strPath;
+    if (strFull.front() != '/')
+    {
+        std::string strCurrent(256, '\0');
+        while (::getcwd(strCurrent.data(), strCurrent.size()) == nullptr)
+        {
+            if (errno != ERANGE)
+            {
+                return strPath;
+            }
+            strCurrent.resize(2 * strCurrent.size());
+        }
+        strCurrent.resize(std::strlen(strCurrent.c_str()));
+        strFull = strCurrent + "/" + strFull;
+    }
+    // Without "." and empty parts, ".." taking away the part before it.
+    std::vector<std::string> vParts;
+    std::size_t nPos = 0;
+    while (nPos <= strFull.size())
+    {
+        const std::size_t nSlash = std::min(strFull.find('/', nPos), strFull.size());
+        const std::string strPart = strFull.substr(nPos, nSlash - nPos);
+        nPos = nSlash + 1;
+        if (strPart.empty() || strPart == ".")
+        {
+            continue;
+        }
+        if (strPart == "..")
+        {
+            if (!vParts.empty())
+            {
+                vParts.pop_back();
+            }
+            continue;
+        }
+        vParts.push_back(strPart);
+    }
+    std::string strClean;
+    for (const std::string& strPart : vParts)
+    {
+        strClean += "/" + strPart;
+    }
+    return strClean.empty() ? "/" : strClean;
+#endif
 }
 
 std::string ProposedFileName(const std::string& strTitle)
@@ -355,13 +409,22 @@ bool CDocManager::SaveModified(CDocument* pDoc)
 bool CDocManager::DoFileSave(CDocument* pDoc)
 {
     const std::string strPath = pDoc->GetPathName();
+#ifdef _WIN32
     const QFileInfo info(QString::fromStdString(strPath));
+    const bool bExists = info.exists();
     // Read-only as the file system marks it, with no write permission for
     // anyone, even when the user could write it anyway.
     const bool bReadOnly =
         !info.isWritable() ||
         !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
-    if (strPath.empty() || !info.exists() || bReadOnly)
+#else
+    // The path's own bytes, which need not be UTF-8.
+    struct stat st = {};
+    const bool bExists = !strPath.empty() && ::stat(strPath.c_str(), &st) == 0;
+    const bool bReadOnly = bExists && ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+                                       ::access(strPath.c_str(), W_OK) != 0);
+#endif
+    if (strPath.empty() || !bExists || bReadOnly)
     {
         return DoSave(pDoc, nullptr);
     }

@@ -54,6 +54,7 @@ std::string GetCreateErrorMessage(int nErrno, std::string_view strFileName)
         return FormatMessage1(res::kAccessDenied, strFileName);
     case ENOSPC:
     case EDQUOT:
+    case EFBIG: // past the process's file-size limit
         return FormatMessage1(res::kDiskFull, strFileName);
     case EMFILE:
     case ENFILE:
@@ -69,6 +70,7 @@ std::string GetWriteErrorMessage(int nErrno, std::string_view strFileName)
     {
     case ENOSPC:
     case EDQUOT:
+    case EFBIG: // past the process's file-size limit
         return FormatMessage1(res::kDiskFull, strFileName);
     case EACCES:
     case EPERM:

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <cstring>
+#include <sys/stat.h>
 
 #include "framework/DocManager.h"
 #include "framework/Document.h"
@@ -115,10 +117,40 @@ void CWinApp::SetRegistryKey(const char* pszRegistryKey)
     m_strRegistryKey = pszRegistryKey;
 }
 
+QString CWinApp::GetProfileFileName() const
+{
+    // Where QSettings keeps the user's settings of this program, found
+    // without reading them: a format of our own that is never read shares
+    // the folder (the INI one, or the one set for the tests) and differs
+    // only in the extension.
+    static const QSettings::Format s_probeFormat = QSettings::registerFormat(
+        QStringLiteral("tracelo-probe"), [](QIODevice&, QSettings::SettingsMap&) { return false; },
+        [](QIODevice&, const QSettings::SettingsMap&) { return false; });
+    QSettings probe(s_probeFormat, QSettings::UserScope, QString::fromStdString(m_strRegistryKey),
+                    QString::fromStdString(m_strAppName));
+    QString strFile = probe.fileName();
+    strFile.chop(static_cast<qsizetype>(std::strlen("tracelo-probe")));
+    return strFile + QStringLiteral("conf");
+}
+
 std::unique_ptr<QSettings> CWinApp::GetProfile() const
 {
+#ifdef _WIN32
     return std::make_unique<QSettings>(QString::fromStdString(m_strRegistryKey),
                                        QString::fromStdString(m_strAppName));
+#else
+    const QString strFile = GetProfileFileName();
+    // A settings file that is not a regular file (a pipe would block the
+    // program for ever, a device could never end) is ignored: the defaults
+    // hold and nothing is written there.
+    struct stat st = {};
+    if (::stat(QFile::encodeName(strFile).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    {
+        return nullptr;
+    }
+    // That one file alone: no folder-wide or system-wide fallbacks to read.
+    return std::make_unique<QSettings>(strFile, QSettings::IniFormat);
+#endif
 }
 
 void CWinApp::LoadStdProfileSettings(unsigned nMaxMRU)
@@ -129,16 +161,35 @@ void CWinApp::LoadStdProfileSettings(unsigned nMaxMRU)
         m_pRecentFileList = std::make_unique<CRecentFileList>(
             res::ID_FILE_MRU_FILE1, kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU),
             kMaxMRUDisplayLength);
-        m_pRecentFileList->ReadList(*pProfile);
+        if (pProfile != nullptr)
+        {
+            m_pRecentFileList->ReadList(*pProfile);
+        }
     }
     m_nNumPreviewPages =
-        pProfile->value(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry), 0)
-            .toInt();
+        pProfile == nullptr
+            ? 0
+            : pProfile->value(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry), 0)
+                  .toInt();
+}
+
+void CWinApp::WriteRecentFileList()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile != nullptr && m_pRecentFileList != nullptr)
+    {
+        m_pRecentFileList->WriteList(*pProfile);
+        pProfile->sync();
+    }
 }
 
 void CWinApp::SaveStdProfileSettings()
 {
     std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile == nullptr)
+    {
+        return;
+    }
     if (m_pRecentFileList != nullptr)
     {
         m_pRecentFileList->WriteList(*pProfile);
@@ -154,6 +205,10 @@ void CWinApp::SaveStdProfileSettings()
 bool CWinApp::Unregister()
 {
     std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile == nullptr)
+    {
+        return false; // not a settings file of ours: left alone
+    }
     pProfile->clear();
     pProfile->sync();
     bool bOk = pProfile->status() == QSettings::NoError;
@@ -184,7 +239,14 @@ void CWinApp::AddToRecentFileList(const std::string& strPathName)
 {
     if (m_pRecentFileList != nullptr)
     {
+        const bool bAlreadyFirst =
+            !m_pRecentFileList->IsEmpty() && (*m_pRecentFileList)[0] == strPathName;
         m_pRecentFileList->Add(strPathName);
+        // Kept at once, so a program that is killed does not lose it.
+        if (!bAlreadyFirst)
+        {
+            WriteRecentFileList();
+        }
     }
 }
 
@@ -303,6 +365,7 @@ void CWinApp::OnOpenRecentFile(unsigned nID)
             if ((*m_pRecentFileList)[i] == strPath)
             {
                 m_pRecentFileList->Remove(i);
+                WriteRecentFileList();
                 break;
             }
         }

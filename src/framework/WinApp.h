@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +38,10 @@ public:
 
     // Settings go to QSettings(pszRegistryKey, application name).
     void SetRegistryKey(const char* pszRegistryKey);
+    // The settings, or nullptr when their file exists but is not a regular
+    // file: then they are neither read nor written.
     std::unique_ptr<QSettings> GetProfile() const;
+    QString GetProfileFileName() const;
     // Reads the recent-file list of nMaxMRU entries and the preview setting.
     void LoadStdProfileSettings(unsigned nMaxMRU);
     void SaveStdProfileSettings();
@@ -46,7 +50,9 @@ public:
 
     void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
     CDocument* OpenDocumentFile(const std::string& strFileName);
+    // Adds a file to the recent-file list and writes the list when it changed.
     void AddToRecentFileList(const std::string& strPathName);
+    void WriteRecentFileList();
 
     // Parses the program's arguments (without argv[0]).
     void ParseCommandLine(CCommandLineInfo& rCmdInfo, const std::vector<std::string>& vArgs);

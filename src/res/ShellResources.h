@@ -27,6 +27,10 @@ inline constexpr char kMoreWindows[] = "&Altre finestre...";
 inline constexpr char kSelectWindowTitle[] = "Seleziona finestra";
 inline constexpr char kActivateWindowPrompt[] = "Attiva questa finestra";
 inline constexpr char kAboutNotice[] = "Copyright © 2026 gli autori di Tracelo";
+// On standard error when the program finds no screen to open its window on.
+inline constexpr char kNoDisplay[] =
+    "Tracelo: impossibile aprire lo schermo. Avviare il programma in una sessione grafica "
+    "(variabile DISPLAY o WAYLAND_DISPLAY).";
 
 // The string with that id, or nullptr when there is none. A command's string
 // is its prompt, optionally followed by '\n' and the tooltip.

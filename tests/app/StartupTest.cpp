@@ -2,6 +2,14 @@
 // numbering of new graphs.
 #include <QFile>
 #include <QMenuBar>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 
 #include "ShellTestSupport.h"
 #include "doc/TraceloDoc.h"
@@ -246,6 +254,71 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     Command(res::ID_FILE_MRU_FILE1 + 3);
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 3);
+}
+
+TEST_F(CStartupTest, RecentFileListIsWrittenWhenItChanges)
+{
+    WriteBytes(File("g1"), NewGraphBytes());
+    WriteBytes(File("g2"), NewGraphBytes());
+    ASSERT_TRUE(Start());
+    const auto stored = []
+    {
+        QSettings settings("Local AppWizard-Generated Applications", "Tracelo");
+        return std::make_pair(settings.value("Recent File List/File1").toString().toStdString(),
+                              settings.value("Recent File List/File2").toString().toStdString());
+    };
+    ASSERT_NE(m_pApp->OpenDocumentFile("g1"), nullptr);
+    EXPECT_EQ(stored(), std::make_pair(File("g1"), std::string()));
+    ASSERT_NE(m_pApp->OpenDocumentFile("g2"), nullptr);
+    EXPECT_EQ(stored(), std::make_pair(File("g2"), File("g1")));
+    // Ended without its exit step, as a killed program: the list is kept.
+    m_pApp.reset();
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 2);
+    EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("g2"));
+}
+
+// A settings file that is a pipe would block the start for ever, a folder
+// cannot hold them: either is ignored, the defaults hold and it stays as it
+// was.
+TEST_F(CStartupTest, SettingsFileThatIsNotARegularFileIsIgnored)
+{
+    const std::string strFolder = File("settings") + "/Local AppWizard-Generated Applications";
+    const std::string strFile = strFolder + "/Tracelo.conf";
+    std::filesystem::create_directories(strFolder);
+    for (const bool bPipe : {true, false})
+    {
+        std::filesystem::remove_all(strFile);
+        ASSERT_EQ(bPipe ? ::mkfifo(strFile.c_str(), 0600) : ::mkdir(strFile.c_str(), 0700), 0);
+        // Should the start open the pipe, a writer that comes and goes lets
+        // it go on, and the test fails instead of hanging.
+        std::atomic<bool> bStop{false};
+        std::atomic<bool> bOpenedByTheProgram{false};
+        std::thread watchdog(
+            [&]
+            {
+                while (bPipe && !bStop)
+                {
+                    const int fd = ::open(strFile.c_str(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0)
+                    {
+                        bOpenedByTheProgram = true;
+                        ::close(fd);
+                    }
+                    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                }
+            });
+        WriteBytes(File("g"), NewGraphBytes());
+        const bool bStarted = Start({"g"});
+        Stop();
+        bStop = true;
+        watchdog.join();
+        EXPECT_TRUE(bStarted);
+        EXPECT_FALSE(bOpenedByTheProgram);
+        struct stat st = {};
+        ASSERT_EQ(::lstat(strFile.c_str(), &st), 0);
+        EXPECT_EQ(bPipe ? S_ISFIFO(st.st_mode) : S_ISDIR(st.st_mode), true) << bPipe;
+    }
 }
 
 TEST_F(CStartupTest, PreviewPagesAreReadAndWrittenWhenNotZero)

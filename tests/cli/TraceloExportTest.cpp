@@ -3,6 +3,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -141,6 +142,24 @@ TEST(TraceloExportTest, GraphWrittenOverItself)
     const CToolRun run = RunExport({strPath, "--format", "graph", "-o", strPath});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(ReadFileBytes(strPath), Corrected());
+}
+
+// A file marked read-only is not replaced, as the program's Save refuses it,
+// even when the user (root) could write it; nothing else is left behind.
+TEST(TraceloExportTest, ReadOnlyOutputIsNotReplaced)
+{
+    CTestTempDir dir;
+    const std::string strOut = dir.File("protetto");
+    WriteFileBytes(strOut, {1, 2, 3});
+    ASSERT_EQ(::chmod(strOut.c_str(), 0444), 0);
+    for (const char* pszFormat : {"graph", "table", "emf"})
+    {
+        const CToolRun run = RunExport({Data("sin-red.grf"), "--format", pszFormat, "-o", strOut});
+        EXPECT_EQ(run.m_nStatus, 1) << pszFormat;
+        EXPECT_EQ(run.m_strErr, "Accesso a " + strOut + " negato.\n") << pszFormat;
+        EXPECT_EQ(ReadFileBytes(strOut), (Bytes{1, 2, 3})) << pszFormat;
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"protetto"}) << pszFormat;
+    }
 }
 
 struct CErrorCase

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTest>
 #include <array>
+#include <cmath>
 #include <optional>
 
 #include "app/ShellTestSupport.h"
@@ -397,6 +398,63 @@ TEST_F(CEditCommandsTest, EditedFunctionKeepsItsColourWhenNoneIsClicked)
     EXPECT_EQ(m_pDoc->m_pFunctions->at(1)->m_crColor, 0x123456u);
 }
 
+TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
+{
+    // Far beyond the 32,767 characters an edit box keeps by default.
+    std::string strLong;
+    while (strLong.size() < 100000)
+    {
+        strLong += "X+";
+    }
+    strLong.back() = '1';
+    m_pDoc->m_pFunctions->push_back(std::make_unique<CGraphFunction>(m_pDoc->m_pEvaluator.get()));
+    m_pDoc->m_pFunctions->back()->m_strExpression = strLong;
+
+    const auto saveAndReload = [this]
+    {
+        CMemorySink sink;
+        CArchive store(sink);
+        m_pDoc->Serialize(store);
+        CMemorySource source(sink.GetData());
+        CArchive load(source);
+        CTraceloDoc reloaded;
+        reloaded.Serialize(load);
+        return reloaded.m_pFunctions->at(0)->m_strExpression;
+    };
+
+    // OK without a change, then "*2" typed at the end of the text.
+    const struct
+    {
+        QString m_strTyped;
+        std::string m_strExpected;
+    } kEdits[] = {
+        {QString(), strLong},
+        {QString("*2"), strLong + "*2"},
+    };
+    for (const auto& edit : kEdits)
+    {
+        QStringList lines;
+        qsizetype nShown = 0;
+        m_driver.Then(AnswerSelection(0, true, &lines));
+        m_driver.Then(
+            [&](QWidget* pWidget)
+            {
+                auto* pDlg = dynamic_cast<CFunctionDlg*>(pWidget);
+                ASSERT_NE(pDlg, nullptr);
+                auto* pEdit = qobject_cast<QLineEdit*>(pDlg->GetControl(res::IDC_EXPRESSION));
+                nShown = pEdit->text().size();
+                QTest::keyClick(pEdit, Qt::Key_End);
+                QTest::keyClicks(pEdit, edit.m_strTyped);
+                ClickButton(pDlg, res::IDOK);
+            });
+        Command(res::ID_FUNCTION_EDIT);
+        EXPECT_EQ(nShown, static_cast<qsizetype>(strLong.size()));
+        EXPECT_EQ(m_pDoc->m_pFunctions->at(0)->m_strExpression, edit.m_strExpected);
+        EXPECT_EQ(saveAndReload(), edit.m_strExpected);
+        strLong = edit.m_strExpected;
+    }
+}
+
 TEST_F(CEditCommandsTest, CancelledSelectionChangesNothingCancelledPropertiesStillMark)
 {
     AddFunction("X", 1);
@@ -508,6 +566,10 @@ TEST_F(CEditCommandsTest, ParametersAreCorrectedWhenStored)
         {{"-1", "-1", "1", "1", "2000000"}, {-1, 1, -1, 1}, kMaxDivisions},
         {{"-1", "-1", "1", "1", "99999999999"}, {-1, 1, -1, 1}, kMaxDivisions},
         {{"-1", "-1", "1", "1", "-99999999999"}, {-1, 1, -1, 1}, 10},
+        // 0.1 is lost in the sum above about 1e16: the next double instead.
+        {{"1e17", "-1e300", "1e17", "-1e301", "10"},
+         {1e17, 1e17 + 16, -1e300, std::nextafter(-1e300, 0.0)},
+         10},
     };
     for (const CParamsCase& c : kCases)
     {

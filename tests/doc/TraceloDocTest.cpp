@@ -23,6 +23,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kMax = std::numeric_limits<double>::max();
 
 // The 44 bytes of a new graph without functions.
 const Bytes kNewGraph = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00,
@@ -442,7 +443,38 @@ INSTANTIATE_TEST_SUITE_P(
                   500,
                   true,
                   {},
-                  Header(0, 1, -2, 2, 500, 1, 0)}),
+                  Header(0, 1, -2, 2, 500, 1, 0)},
+        // Where 0.1 is lost in the sum, the next double above min.
+        CReadCase{"XEqualAt1e17",
+                  Header(1e17, 1e17, -2, 2, 500, 1, 0),
+                  1e17,
+                  1e17 + 16,
+                  -2,
+                  2,
+                  500,
+                  true,
+                  {},
+                  Header(1e17, 1e17 + 16, -2, 2, 500, 1, 0)},
+        CReadCase{"YReversedAtMinus1e300",
+                  Header(-2, 2, -1e300, -2e300, 500, 1, 0),
+                  -2,
+                  2,
+                  -1e300,
+                  std::nextafter(-1e300, 0.0),
+                  500,
+                  true,
+                  {},
+                  Header(-2, 2, -1e300, std::nextafter(-1e300, 0.0), 500, 1, 0)},
+        CReadCase{"XAtTheLargestDouble",
+                  Header(kMax, kMax, -2, 2, 500, 1, 0),
+                  std::nextafter(kMax, 0.0),
+                  kMax,
+                  -2,
+                  2,
+                  500,
+                  true,
+                  {},
+                  Header(std::nextafter(kMax, 0.0), kMax, -2, 2, 500, 1, 0)}),
     [](const ::testing::TestParamInfo<CReadCase>& info) { return info.param.m_pszName; });
 
 // Files that are refused with "Formato file inatteso.", leaving the graph
@@ -651,7 +683,8 @@ TEST(GraphFileTest, FailedSaveKeepsTheSavedGraph)
         ::setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, pOldHandler);
     }
-    EXPECT_EQ(strError, "Impossibile salvare il documento.");
+    // Past the file-size limit is a full disk, as far as the user can tell.
+    EXPECT_EQ(strError, "Disco pieno durante l'accesso a " + strPath + ".");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(ReadFileBytes(strPath), kSinRed);
     EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"});

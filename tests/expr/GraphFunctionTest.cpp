@@ -3,6 +3,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -74,8 +75,11 @@ TEST(GraphFunctionTest, ConstructedEmptyAndBlack)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     EXPECT_EQ(function.m_pEvaluator, &evaluator);
-    ASSERT_NE(function.m_pPoints, nullptr);
-    EXPECT_TRUE(function.m_pPoints->IsEmpty());
+    // No curve storage until the first sampling; read, it is an empty curve.
+    EXPECT_FALSE(function.m_pPoints.IsAllocated());
+    EXPECT_TRUE(std::as_const(function).m_pPoints->IsEmpty());
+    function.Sample(0.0, 1.0, 0.0, 1.0, 10);
+    EXPECT_TRUE(function.m_pPoints.IsAllocated());
     EXPECT_EQ(function.m_strExpression, "");
     EXPECT_EQ(function.m_crColor, 0u);
 }

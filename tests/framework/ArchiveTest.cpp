@@ -319,10 +319,10 @@ INSTANTIATE_TEST_SUITE_P(
         CErrnoCase{EOp::Create, ENAMETOOLONG, "Nome file non valido."},
         CErrnoCase{EOp::Write, ENOSPC, "Disco pieno durante l'accesso a /tmp/grafico."},
         CErrnoCase{EOp::Write, EDQUOT, "Disco pieno durante l'accesso a /tmp/grafico."},
+        CErrnoCase{EOp::Write, EFBIG, "Disco pieno durante l'accesso a /tmp/grafico."},
         CErrnoCase{EOp::Write, EACCES, "Accesso a /tmp/grafico negato."},
         CErrnoCase{EOp::Write, EPERM, "Accesso a /tmp/grafico negato."},
         CErrnoCase{EOp::Write, EROFS, "Accesso a /tmp/grafico negato."},
-        CErrnoCase{EOp::Write, EFBIG, "Impossibile salvare il documento."},
         CErrnoCase{EOp::Write, EIO, "Impossibile salvare il documento."}));
 
 TEST(FileErrorsTest, FormatReplacesEveryPlaceholder)

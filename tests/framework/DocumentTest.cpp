@@ -4,6 +4,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -259,10 +260,112 @@ TEST(AtomicFileTest, FailureWhileWritingKeepsTheOldFile)
         CLimit limit(RLIMIT_FSIZE, 1000);
         EXPECT_FALSE(doc.OnSaveDocument(strPath, strError));
     }
-    EXPECT_EQ(strError, "Impossibile salvare il documento.");
+    EXPECT_EQ(strError, "Disco pieno durante l'accesso a " + strPath + ".");
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(ReadFileBytes(strPath), old);
     EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"}); // no temporary left
+}
+
+// Runs fnChild in a child process and returns how it ended (waitpid's status).
+template <typename Fn> int RunInChild(Fn fnChild)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+    {
+        fnChild();
+        ::_exit(0);
+    }
+    int nStatus = 0;
+    ::waitpid(pid, &nStatus, 0);
+    return nStatus;
+}
+
+TEST(AtomicFileTest, FileSizeLimitIsADiskFullMessageNotTheEndOfTheProgram)
+{
+    CTestTempDir dir;
+    const std::string strPath = dir.File("grafico");
+    WriteFileBytes(strPath, {1, 2, 3});
+    const int nStatus = RunInChild(
+        [&]
+        {
+            // As a program started without anything ignoring the signal.
+            std::signal(SIGXFSZ, SIG_DFL);
+            CLimit limit(RLIMIT_FSIZE, 1000);
+            CTextDoc doc;
+            doc.m_strText.assign(200000, 'x');
+            std::string strError;
+            const bool bSaved = doc.OnSaveDocument(strPath, strError);
+            ::_exit(!bSaved && strError == "Disco pieno durante l'accesso a " + strPath + "." ? 0
+                                                                                              : 3);
+        });
+    ASSERT_TRUE(WIFEXITED(nStatus)) << "ended by signal " << WTERMSIG(nStatus);
+    EXPECT_EQ(WEXITSTATUS(nStatus), 0);
+    EXPECT_EQ(ReadFileBytes(strPath), (Bytes{1, 2, 3}));
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"});
+}
+
+// A save killed while it writes leaves nothing beside the old file, or (on
+// file systems without unnamed files) one temporary that the next save of
+// the same file removes.
+TEST(AtomicFileTest, KilledSaveLeavesNothingTheNextSaveDoesNotClean)
+{
+    for (const bool bNamed : {false, true})
+    {
+        CTestTempDir dir;
+        const std::string strPath = dir.File("grafico");
+        WriteFileBytes(strPath, {1, 2, 3});
+        for (int nKill = 0; nKill < 3; ++nKill)
+        {
+            const int nStatus = RunInChild(
+                [&]
+                {
+                    CAtomicFile file(strPath);
+                    if (bNamed)
+                    {
+                        file.UseNamedTemporary();
+                    }
+                    file.Open();
+                    const Bytes data(200000, 7);
+                    file.Write(data.data(), data.size());
+                    ::raise(SIGKILL);
+                });
+            ASSERT_TRUE(WIFSIGNALED(nStatus));
+            EXPECT_EQ(ReadFileBytes(strPath), (Bytes{1, 2, 3}));
+            EXPECT_LE(dir.List().size(), bNamed ? 2u : 1u);
+        }
+        CTextDoc doc;
+        doc.m_strText = "X";
+        std::string strError;
+        ASSERT_TRUE(doc.OnSaveDocument(strPath, strError)) << strError;
+        EXPECT_EQ(ReadFileBytes(strPath), (Bytes{1, 'X'}));
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"}) << "named: " << bNamed;
+    }
+}
+
+TEST(AtomicFileTest, LongestLegalPathSaves)
+{
+    // 4,090 characters: under the system's path limit of 4,096 with its
+    // terminating zero, in folders of legal names of 200 characters.
+    CTestTempDir dir;
+    std::string strPath = dir.Path().string();
+    while (strPath.size() + 1 + 200 < 4090 - 20)
+    {
+        strPath += "/" + std::string(200, 'c');
+        ASSERT_EQ(::mkdir(strPath.c_str(), 0700), 0) << strPath.size();
+    }
+    strPath += "/" + std::string(4090 - strPath.size() - 1, 'g');
+    ASSERT_EQ(strPath.size(), 4090u);
+    CTextDoc doc;
+    doc.m_strText = "X";
+    std::string strError;
+    ASSERT_TRUE(doc.OnSaveDocument(strPath, strError)) << strError;
+    doc.m_strText = "Y";
+    ASSERT_TRUE(doc.OnSaveDocument(strPath, strError)) << strError;
+    EXPECT_EQ(ReadFileBytes(strPath), (Bytes{1, 'Y'}));
+    const std::size_t slash = strPath.rfind('/');
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(strPath.substr(0, slash)),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST(AtomicFileTest, DiscardedWithoutCommitKeepsTheOldFile)
@@ -275,7 +378,8 @@ TEST(AtomicFileTest, DiscardedWithoutCommitKeepsTheOldFile)
         file.Open();
         const Bytes data(100000, 7);
         file.Write(data.data(), data.size());
-        EXPECT_EQ(dir.List().size(), 2u);
+        // Unnamed while it is written.
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"});
     }
     EXPECT_EQ(ReadFileBytes(strPath), (Bytes{9, 9}));
     EXPECT_EQ(dir.List(), std::vector<std::string>{"grafico"});
@@ -369,12 +473,9 @@ INSTANTIATE_TEST_SUITE_P(
                                        "Nome file non valido."}),
     [](const ::testing::TestParamInfo<CSaveFailureCase>& info) { return info.param.m_pszName; });
 
-TEST(AtomicFileTest, ReadOnlyFileOrFolderIsAccessDenied)
+TEST(AtomicFileTest, ReadOnlyFileIsAccessDeniedEvenToRoot)
 {
-    if (IsRoot())
-    {
-        GTEST_SKIP() << "root writes everywhere";
-    }
+    // A file marked read-only is refused even to root, who could write it.
     CTestTempDir dir;
     const std::string strFile = dir.File("solalettura");
     WriteFileBytes(strFile, {7});
@@ -384,12 +485,95 @@ TEST(AtomicFileTest, ReadOnlyFileOrFolderIsAccessDenied)
     EXPECT_FALSE(doc.OnSaveDocument(strFile, strError));
     EXPECT_EQ(strError, "Accesso a " + strFile + " negato.");
     EXPECT_EQ(ReadFileBytes(strFile), Bytes{7});
+}
 
+TEST(AtomicFileTest, ReadOnlyFolderIsAccessDenied)
+{
+    if (IsRoot())
+    {
+        GTEST_SKIP() << "root writes in any folder";
+    }
+    CTestTempDir dir;
+    CTextDoc doc;
+    std::string strError;
     std::filesystem::create_directory(dir.Path() / "chiusa");
     ::chmod(dir.File("chiusa").c_str(), 0555);
     const std::string strInside = dir.File("chiusa") + "/g";
     EXPECT_FALSE(doc.OnSaveDocument(strInside, strError));
     EXPECT_EQ(strError, "Accesso a " + strInside + " negato.");
+}
+
+// A link in a folder where anyone may create files, such as /tmp, is
+// followed only when it is the user's or the folder owner's.
+TEST(AtomicFileTest, LinkInAStickyWorldWritableFolderFromAnotherUserIsRefused)
+{
+    if (!IsRoot())
+    {
+        GTEST_SKIP() << "giving files to other users needs root";
+    }
+    constexpr uid_t kFolderOwner = 1;
+    constexpr uid_t kOther = 2;
+    const struct
+    {
+        const char* m_pszName;
+        mode_t m_nFolderMode;
+        uid_t m_nLinkOwner;
+        bool m_bFollowed;
+    } kCases[] = {
+        {"another user's link in a sticky shared folder", 01777, kOther, false},
+        {"the user's own link there", 01777, 0, true},
+        {"the folder owner's link there", 01777, kFolderOwner, true},
+        {"another user's link without the sticky bit", 0777, kOther, true},
+        {"another user's link in a sticky folder only its owner writes", 01755, kOther, true},
+    };
+    for (const auto& c : kCases)
+    {
+        CTestTempDir dir;
+        const std::string strVictim = dir.File("vero");
+        WriteFileBytes(strVictim, {9});
+        const std::string strShared = dir.File("condivisa");
+        ASSERT_EQ(::mkdir(strShared.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(strShared.c_str(), kFolderOwner, kFolderOwner), 0);
+        ASSERT_EQ(::chmod(strShared.c_str(), c.m_nFolderMode), 0);
+        const std::string strLink = strShared + "/collegamento";
+        ASSERT_EQ(::symlink(strVictim.c_str(), strLink.c_str()), 0);
+        ASSERT_EQ(::lchown(strLink.c_str(), c.m_nLinkOwner, c.m_nLinkOwner), 0);
+
+        CTextDoc doc;
+        doc.m_strText = "X";
+        std::string strError;
+        EXPECT_EQ(doc.OnSaveDocument(strLink, strError), c.m_bFollowed) << c.m_pszName;
+        EXPECT_EQ(strError, c.m_bFollowed ? std::string() : "Accesso a " + strLink + " negato.")
+            << c.m_pszName;
+        const Bytes expected = c.m_bFollowed ? Bytes{1, 'X'} : Bytes{9};
+        EXPECT_EQ(ReadFileBytes(strVictim), expected) << c.m_pszName;
+        EXPECT_TRUE(std::filesystem::is_symlink(strLink)) << c.m_pszName;
+    }
+}
+
+TEST(AtomicFileTest, ReplacedFileKeepsOwnerAndGroupButNotSetuidOrSetgid)
+{
+    CTestTempDir dir;
+    const std::string strPath = dir.File("grafico");
+    WriteFileBytes(strPath, {9});
+    const bool bRoot = IsRoot();
+    if (bRoot)
+    {
+        ASSERT_EQ(::chown(strPath.c_str(), 1234, 5678), 0);
+    }
+    ASSERT_EQ(::chmod(strPath.c_str(), 06750), 0);
+    CTextDoc doc;
+    doc.m_strText = "X";
+    std::string strError;
+    ASSERT_TRUE(doc.OnSaveDocument(strPath, strError)) << strError;
+    struct stat st = {};
+    ASSERT_EQ(::stat(strPath.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    if (bRoot)
+    {
+        EXPECT_EQ(st.st_uid, 1234u);
+        EXPECT_EQ(st.st_gid, 5678u);
+    }
 }
 
 } // namespace

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs the system packages Tracelo needs, only those missing, so a second
 # run is quick. Works as root or through sudo.
-# Usage: setup.sh [run|test]
-#   run   the [run] list of packages.txt: building, running, installing and
-#         packaging (the default)
-#   test  both lists, and the locales the tests run under
+# Usage: setup.sh [--list] [run|test]
+#   run     the [run] list of packages.txt: building, running, installing and
+#           packaging (the default)
+#   test    both lists, and the locales the tests run under
+#   --list  only print the names of the packages, one a line
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+list_only=false
+if [ "${1:-}" = --list ]; then
+  list_only=true
+  shift
+fi
 mode=${1:-run}
 case "$mode" in
   run | test) ;;
@@ -16,7 +22,7 @@ case "$mode" in
     ;;
 esac
 
-if [ "$(id -u)" -eq 0 ]; then
+if [ "$(id -u)" -eq 0 ] || $list_only; then
   as_root=()
 elif command -v sudo >/dev/null 2>&1; then
   as_root=(sudo)
@@ -36,6 +42,10 @@ mapfile -t wanted < <(awk -v mode="$mode" '
 if [ ${#wanted[@]} -eq 0 ]; then
   echo "setup: no packages found in $here/packages.txt" >&2
   exit 1
+fi
+if $list_only; then
+  printf '%s\n' "${wanted[@]}"
+  exit 0
 fi
 missing=()
 for pkg in "${wanted[@]}"; do

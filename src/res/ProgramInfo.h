@@ -53,7 +53,8 @@ inline std::string VersionLine()
     std::string strLine = kAppName;
     for (int i = 0; i < 4; ++i)
     {
-        strLine += (i == 0 ? " " : ".") + std::to_string(kVersionNumbers[i]);
+        strLine += i == 0 ? ' ' : '.';
+        strLine += std::to_string(kVersionNumbers[i]);
     }
     return strLine;
 }

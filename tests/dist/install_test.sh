@@ -44,6 +44,8 @@ if grep -Ev ': hint: .*contains more than one main category' <<<"$out" | grep -q
 fi
 grep -qx "Icon=$ID" "$desktop" || fail "the entry's icon is not $ID"
 grep -qx "Exec=tracelo %F" "$desktop" || fail "the entry's Exec line"
+# On X11 the window is matched by its class, the application name.
+grep -qx "StartupWMClass=Tracelo" "$desktop" || fail "the entry's window class"
 grep -qx "Categories=Qt;Education;Science;Math;" "$desktop" || fail "the entry's categories"
 for key in 'GenericName' 'GenericName\[en\]' 'Comment' 'Comment\[en\]'; do
     grep -q "^$key=." "$desktop" || fail "the entry has no $key"

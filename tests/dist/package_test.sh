@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a tree built without sanitizers and checks
-# it: name, fields and computed dependencies, the listed files, lintian
+# Builds the Debian package from the optimised tree (never a sanitizer
+# build) and checks it: name, fields and computed dependencies, the listed files, lintian
 # without errors, and the unpacked tracelo-export exporting a graph.
 # Usage: package_test.sh PACKAGE_TREE APP_ID VERSION TEST_DATA_DIR
 set -euo pipefail
@@ -14,7 +14,7 @@ trap 'rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 [ -x "$TREE/src/cli/tracelo-export" ] && [ -x "$TREE/src/app/tracelo" ] ||
-    fail "$TREE is not built (make test builds it)"
+    fail "$TREE is not built (make test builds it first)"
 if grep -q '^TRACELO_SANITIZE:BOOL=ON' "$TREE/CMakeCache.txt"; then
     fail "$TREE is built with sanitizers; a package is built without"
 fi

@@ -4,13 +4,20 @@ BUILD ?= build
 TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 FUZZ_LONG_SECONDS ?= 300
 
-.PHONY: setup run build test bench fuzz-build fuzz-short fuzz clean
+.PHONY: setup setup-test run build install uninstall package test bench fuzz-build fuzz-short \
+	fuzz clean
 
+# What building and running need; the tests, benchmarks and fuzzers add
+# theirs (scripts/packages.txt).
 setup:
-	@bash scripts/setup.sh
+	@bash scripts/setup.sh run
+
+setup-test:
+	@bash scripts/setup.sh test
 
 build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DTRACELO_TESTS=OFF
@@ -19,22 +26,44 @@ build: setup
 run: build
 	@bash scripts/run.sh $(BUILD)
 
-test: setup
-	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTRACELO_SANITIZE=ON -DTRACELO_TESTS=ON
+# Into PREFIX (/usr/local unless given), under DESTDIR when set; through sudo
+# when the destination is not writable. `make uninstall` removes what the
+# last `make install` put there.
+install: build
+	@bash scripts/install.sh install $(BUILD) $(PREFIX)
+
+uninstall:
+	@bash scripts/install.sh uninstall $(BUILD) $(PREFIX)
+
+# tracelo_<version>_<arch>.deb in $(BUILD), checked by lintian when it is
+# installed (`make test` installs it).
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@if command -v lintian >/dev/null 2>&1; then \
+	  echo "lintian:"; lintian --fail-on error $(BUILD)/tracelo_*.deb; fi
+
+# The package test packs the optimised tree of `make run` and `make package`,
+# never the test tree, whose sanitizers would become the package's
+# dependencies. After `make run` it is already built; from a fresh clone it
+# costs one more build, about what an unoptimised one would, as parsing the
+# Qt headers dominates.
+test: setup-test build
+	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DTRACELO_SANITIZE=ON -DTRACELO_TESTS=ON \
+	  -DTRACELO_PACKAGE_TEST_TREE=$(abspath $(BUILD))
 	cmake --build $(TEST_BUILD) -j$(JOBS)
 	$(MAKE) --no-print-directory fuzz-short
 	cd $(TEST_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j$(JOBS) --timeout 600
 
-bench: setup
+bench: setup-test
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DTRACELO_TESTS=OFF -DTRACELO_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
 # The fuzz targets, built by clang with libFuzzer. `make test` runs each for
 # FUZZ_SECONDS (60); `make fuzz` runs each for FUZZ_LONG_SECONDS (300).
-fuzz-build: setup
+fuzz-build: setup-test
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTRACELO_FUZZ=ON -DTRACELO_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets

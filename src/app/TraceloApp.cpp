@@ -11,6 +11,7 @@
 #include "app/MainFrame.h"
 #include "doc/TraceloDoc.h"
 #include "framework/DocManager.h"
+#include "res/ProgramInfo.h"
 #include "res/ResourceIds.h"
 #include "view/TraceloView.h"
 
@@ -23,6 +24,8 @@ void PrepareQtApplication(QApplication& app)
 {
     InitTraceloResources();
     QApplication::setApplicationName(QStringLiteral("Tracelo"));
+    // The desktop matches the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(res::kAppId));
     QApplication::setQuitOnLastWindowClosed(true);
     // The toolkit's dialogs (files, overwrite questions) speak Italian too.
     auto* pTranslator = new QTranslator(&app);

@@ -16,6 +16,7 @@
 #include "framework/FileErrors.h"
 #include "res/ExportStrings.h"
 #include "res/FileStrings.h"
+#include "res/ProgramInfo.h"
 #include "view/ExportPicture.h"
 
 namespace
@@ -83,7 +84,14 @@ int UsageError(const std::string& strReason)
     return kExitUsage;
 }
 
-void PrintHelp()
+// 0, or 1 when standard output could not take the text.
+int PrintInfo(const std::string& strText)
+{
+    std::fputs(strText.c_str(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : kExitFailure;
+}
+
+std::string HelpText()
 {
     std::string strHelp = res::kExportUsage;
     strHelp += "\n\n";
@@ -95,7 +103,7 @@ void PrintHelp()
         strHelp += "  " + strName + " " + format.m_pszDescription + "\n";
     }
     strHelp += res::kExportExitStatus;
-    std::fputs(strHelp.c_str(), stdout);
+    return strHelp;
 }
 
 struct CArguments
@@ -109,6 +117,7 @@ struct CArguments
     bool m_bHaveFormat = false;
     bool m_bHaveOutput = false;
     bool m_bHelp = false;
+    bool m_bVersion = false;
 };
 
 // Empty on success, else the reason for the usage error.
@@ -121,6 +130,11 @@ std::string ParseArguments(const std::vector<std::string_view>& args, CArguments
         if (!bOptionsEnded && (arg == "-h" || arg == "--help"))
         {
             parsed.m_bHelp = true;
+            return {};
+        }
+        if (!bOptionsEnded && arg == "--version")
+        {
+            parsed.m_bVersion = true;
             return {};
         }
         if (!bOptionsEnded && arg == "--")
@@ -215,10 +229,9 @@ int main(int argc, char** argv)
     {
         return UsageError(strReason);
     }
-    if (parsed.m_bHelp)
+    if (parsed.m_bHelp || parsed.m_bVersion)
     {
-        PrintHelp();
-        return 0;
+        return PrintInfo(parsed.m_bHelp ? HelpText() : res::VersionText());
     }
     const CExportFormat* pFormat = FindExportFormat(parsed.m_strFormat);
     if (pFormat == nullptr)

@@ -17,6 +17,7 @@ inline constexpr char kExportHelp[] =
     "  --size LxA             larghezza e altezza di un'immagine in pixel, come\n"
     "                         l'area di una finestra del grafico (800x600)\n"
     "  -h, --help             mostra questo aiuto ed esce\n"
+    "      --version          mostra la versione ed esce\n"
     "\n"
     "Formati:\n";
 

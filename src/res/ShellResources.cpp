@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "res/ProgramInfo.h"
+
 namespace res
 {
 
@@ -220,8 +222,16 @@ constexpr CDialogTemplate kAboutBox = {
 };
 
 constexpr CVersionInfo kVersion = {
-    {1, 0, 0, 1},  {1, 0, 0, 1},           0x0410, 1200, "Tracelo Applicazione MFC", "Tracelo",
-    "Tracelo.EXE", "Tracelo Applicazione", "",     "",
+    {kVersionNumbers[0], kVersionNumbers[1], kVersionNumbers[2], kVersionNumbers[3]},
+    {kVersionNumbers[0], kVersionNumbers[1], kVersionNumbers[2], kVersionNumbers[3]},
+    0x0410,
+    1200,
+    "Tracelo Applicazione MFC",
+    "Tracelo",
+    "Tracelo.EXE",
+    "Tracelo Applicazione",
+    "",
+    "",
 };
 
 std::string CommandStringPart(unsigned nID, bool bTooltip)

@@ -1,0 +1,42 @@
+# Removes what the last `cmake --install` of this tree put in place: every
+# file it installed, then the folders it created that are empty now. Folders
+# that were there before are left alone.
+# Usage: cmake -DTRACELO_BUILD_DIR=<tree> -P Uninstall.cmake
+if(NOT TRACELO_BUILD_DIR)
+  message(FATAL_ERROR "TRACELO_BUILD_DIR is not set")
+endif()
+set(manifest "${TRACELO_BUILD_DIR}/tracelo-installed-files.txt")
+set(created "${TRACELO_BUILD_DIR}/tracelo-installed-dirs.txt")
+if(NOT EXISTS "${manifest}")
+  message(STATUS "Nothing to uninstall: no install from ${TRACELO_BUILD_DIR} is noted")
+  return()
+endif()
+
+file(STRINGS "${manifest}" files)
+foreach(file IN LISTS files)
+  if(EXISTS "${file}" OR IS_SYMLINK "${file}")
+    message(STATUS "Removing ${file}")
+    file(REMOVE "${file}")
+    if(EXISTS "${file}")
+      message(FATAL_ERROR "Could not remove ${file}")
+    endif()
+  endif()
+endforeach()
+
+if(EXISTS "${created}")
+  file(STRINGS "${created}" dirs)
+  # Deepest first, so a parent is empty once its children are gone.
+  list(SORT dirs)
+  list(REVERSE dirs)
+  foreach(dir IN LISTS dirs)
+    if(IS_DIRECTORY "${dir}")
+      file(GLOB left LIST_DIRECTORIES true "${dir}/*" "${dir}/.*")
+      if(NOT left)
+        message(STATUS "Removing ${dir}/")
+        file(REMOVE_RECURSE "${dir}")
+      endif()
+    endif()
+  endforeach()
+  file(REMOVE "${created}")
+endif()
+file(REMOVE "${manifest}")

@@ -11,11 +11,14 @@
 
 #if defined(TRACELO_TEST_QT_GUI) || defined(TRACELO_TEST_QT_SHELL)
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWindow>
 #endif
 
 #ifdef TRACELO_TEST_QT_SHELL
@@ -36,9 +39,11 @@ namespace
 
 // Qt's share of the state: the settings, kept in a folder of the program's
 // own and emptied before each case, the application's names, the default
-// locale and a wait cursor left on.
+// locale, a wait cursor left on, and the pointer, moved out of every window.
 class CQtStateListener : public ::testing::EmptyTestEventListener
 {
+    static constexpr QPoint kNowhere{-10000, -10000};
+
 public:
     CQtStateListener()
         : m_strAppName(QCoreApplication::applicationName()),
@@ -64,9 +69,26 @@ public:
         {
             QGuiApplication::restoreOverrideCursor();
         }
+        MovePointerAway();
     }
 
 private:
+    // The pointer's last position and time are kept by Qt for the window
+    // system's events: a case that clicks through a window leaves them for
+    // the next, whose first move to the same point would bring no event. The
+    // pointer is moved the same way into a window shown far away, then closed.
+    static void MovePointerAway()
+    {
+        QWindow window;
+        window.setGeometry(QRect(kNowhere, QSize(2, 2)));
+        window.show();
+        if (QTest::qWaitForWindowExposed(&window))
+        {
+            QTest::mouseMove(&window, QPoint(1, 1));
+        }
+        QCoreApplication::processEvents();
+    }
+
     QTemporaryDir m_settingsDir;
     QString m_strAppName;
     QString m_strOrgName;

@@ -25,13 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "TestTempDir.h"
 #include "app/MainFrame.h"
 #include "app/TraceloApp.h"
 #include "framework/DocManager.h"
 #include "framework/Document.h"
 #include "framework/MDIChildWnd.h"
 #include "framework/RecentFileList.h"
-#include "framework/TestTempDir.h"
 
 // The one made by the tests' main.
 inline QApplication& EnsureApp()

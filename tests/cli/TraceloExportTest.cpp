@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestTempDir.h"
 #include "ToolRunner.h"
-#include "framework/TestTempDir.h"
 
 namespace
 {

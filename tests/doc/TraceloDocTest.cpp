@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include "TestTempDir.h"
 #include "doc/TraceloDoc.h"
 #include "framework/Archive.h"
 #include "framework/FileErrors.h"
-#include "framework/TestTempDir.h"
 
 namespace
 {

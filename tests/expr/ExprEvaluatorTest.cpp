@@ -246,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, LocaleSeparator,
 
 TEST(RandomGenerator, FirstDrawsAfterStart)
 {
-    // Each test runs in a process of its own: the generator is fresh here.
+    // The tests' main gives every case the generator as the program starts.
     EXPECT_EQ(CRandomGenerator::GetState(), 1u);
     CExprEvaluator ev;
     EXPECT_EQ(ev.EvaluateAt("RAND(1)", 0), 41.0);

@@ -4,8 +4,6 @@
 // no temporary file is left behind.
 #include <gtest/gtest.h>
 
-#include "QtGuiTestEnvironment.h"
-
 #include <QGuiApplication>
 
 #include <algorithm>

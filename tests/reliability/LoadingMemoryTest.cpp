@@ -18,7 +18,7 @@
 #include "doc/TraceloDoc.h"
 #include "framework/Archive.h"
 #include "framework/FileErrors.h"
-#include "framework/TestTempDir.h"
+#include "TestTempDir.h"
 
 namespace
 {

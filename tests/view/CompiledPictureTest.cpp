@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
-#include "QtGuiTestEnvironment.h"
-
 #include <bit>
 #include <cmath>
 #include <memory>

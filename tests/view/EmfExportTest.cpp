@@ -19,9 +19,9 @@
 
 #include "EmfReader.h"
 #include "EmfTestUtil.h"
+#include "TestTempDir.h"
 #include "doc/TraceloDoc.h"
 #include "framework/Archive.h"
-#include "framework/TestTempDir.h"
 #include "view/DrawPlot.h"
 #include "view/MetafileExport.h"
 #include "view/PlotArea.h"

@@ -1,5 +1,6 @@
-// Shared by the metafile tests: a Qt application for the font metrics, a
-// reference screen with round numbers, and reading a recording back.
+// Shared by the metafile tests: the Qt application the test main makes for
+// the font metrics, a reference screen with round numbers, and reading a
+// recording back.
 #pragma once
 
 #include <QGuiApplication>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "EmfReader.h"
-#include "QtGuiTestEnvironment.h"
 #include "view/EmfDevice.h"
 
 namespace emftest

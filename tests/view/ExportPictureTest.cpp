@@ -1,21 +1,14 @@
-// Pictures of a graph (PNG, SVG, PDF), on their own and through
-// tracelo-export.
+// Pictures of a graph (PNG, SVG, PDF); tracelo-export's are tested in
+// tests/cli.
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
-
-#include "QtGuiTestEnvironment.h"
 #include <memory>
-#include <sstream>
-#include <sys/wait.h>
 
 #include "doc/TraceloDoc.h"
-#include "framework/TestTempDir.h"
 #include "view/DrawPlot.h"
 #include "view/ExportPicture.h"
 #include "view/PlotArea.h"
@@ -174,123 +167,4 @@ TEST(RenderPicture, PdfIsOnePageOfThePicturesSize)
     }
 }
 
-// tracelo-export with these arguments: its exit status and standard error.
-struct CRun
-{
-    int m_nStatus = -1;
-    std::string m_strErr;
-};
-
-CRun RunExport(const std::string& strArguments, const std::string& strStdout)
-{
-    CTestTempDir dir;
-    const std::string strErrFile = dir.File("stderr");
-    const std::string strCommand = std::string("'") + TRACELO_EXPORT + "' " + strArguments +
-                                   " > '" + strStdout + "' 2> '" + strErrFile + "'";
-    CRun run;
-    const int nRaw = std::system(strCommand.c_str());
-    run.m_nStatus = WIFEXITED(nRaw) ? WEXITSTATUS(nRaw) : -1;
-    std::ifstream in(strErrFile, std::ios::binary);
-    std::ostringstream err;
-    err << in.rdbuf();
-    run.m_strErr = err.str();
-    return run;
-}
-
-QImage ReadImage(const std::string& strPath)
-{
-    QImage image(QString::fromStdString(strPath));
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
-TEST(TraceloExportPictures, FormatFromOptionOrExtension)
-{
-    CTestTempDir dir;
-    const std::string strGraph = std::string(TRACELO_TEST_DATA_DIR) + "/sin-red.grf";
-    const std::string strOut = dir.File("stdout");
-    struct
-    {
-        const char* pszArguments; // after the graph; %D is the temporary folder
-        const char* pszFile;      // where the picture lands
-        const char* pszKind;      // what the file starts with
-        QSize size;
-    } cases[] = {
-        {"--format png -o %D/a.png", "a.png", "\x89PNG", QSize(800, 600)},
-        {"-o %D/b.png", "b.png", "\x89PNG", QSize(800, 600)},
-        {"-o %D/c.PNG --size 300x200", "c.PNG", "\x89PNG", QSize(300, 200)},
-        {"--format png --size 640X480", "stdout", "\x89PNG", QSize(640, 480)},
-        {"-o %D/d.svg", "d.svg", "<?xml", QSize()},
-        {"--format=svg --size=1000x700 -o %D/e.picture", "e.picture", "<?xml", QSize()},
-        {"-o %D/f.pdf", "f.pdf", "%PDF-", QSize()},
-    };
-    for (const auto& c : cases)
-    {
-        std::string strArguments = c.pszArguments;
-        for (std::size_t n; (n = strArguments.find("%D")) != std::string::npos;)
-        {
-            strArguments.replace(n, 2, dir.File(""));
-        }
-        const CRun run = RunExport("'" + strGraph + "' " + strArguments, strOut);
-        EXPECT_EQ(run.m_nStatus, 0) << c.pszArguments;
-        EXPECT_EQ(run.m_strErr, "") << c.pszArguments;
-        const std::vector<std::uint8_t> bytes = ReadFileBytes(dir.File(c.pszFile));
-        const std::string strStart(c.pszKind);
-        ASSERT_GE(bytes.size(), strStart.size()) << c.pszArguments;
-        EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + strStart.size()), strStart)
-            << c.pszArguments;
-        if (c.size.isValid())
-        {
-            const QImage image = ReadImage(dir.File(c.pszFile));
-            EXPECT_EQ(image.size(), c.size) << c.pszArguments;
-        }
-    }
-    // The default picture: the sine in red over the grid.
-    const QImage image = ReadImage(dir.File("a.png"));
-    ASSERT_EQ(image.size(), QSize(800, 600));
-    EXPECT_EQ(image.pixel(261, 27) & 0xFFFFFF, 0x808080u);
-    int nRed = 0;
-    for (int x = 124; x < 677; ++x)
-    {
-        for (int y = 24; y < 577; ++y)
-        {
-            nRed += (image.pixel(x, y) & 0xFFFFFF) == 0xFF0000u;
-        }
-    }
-    EXPECT_GT(nRed, 500);
-}
-
-TEST(TraceloExportPictures, UsageErrors)
-{
-    CTestTempDir dir;
-    const std::string strGraph = std::string(TRACELO_TEST_DATA_DIR) + "/sin-red.grf";
-    const std::string strUsage =
-        "Uso: tracelo-export FILEGRAFICO --format FORMATO [-o USCITA] [--size LxA]\n";
-    struct
-    {
-        const char* pszArguments;
-        const char* pszError;
-    } cases[] = {
-        {"--format png --size 0x600",
-         "tracelo-export: dimensione non valida: 0x600 (LxA, da 1 a 8192 pixel)\n"},
-        {"--format png --size 9000x10",
-         "tracelo-export: dimensione non valida: 9000x10 (LxA, da 1 a 8192 pixel)\n"},
-        {"--format png --size big",
-         "tracelo-export: dimensione non valida: big (LxA, da 1 a 8192 pixel)\n"},
-        {"--format png --size 10x10 --size 20x20", "tracelo-export: opzione ripetuta: --size\n"},
-        {"-o %D/x.bmp", "tracelo-export: manca --format\n"},
-        {"-o %D/noextension", "tracelo-export: manca --format\n"},
-    };
-    for (const auto& c : cases)
-    {
-        std::string strArguments = c.pszArguments;
-        for (std::size_t n; (n = strArguments.find("%D")) != std::string::npos;)
-        {
-            strArguments.replace(n, 2, dir.File(""));
-        }
-        const CRun run = RunExport("'" + strGraph + "' " + strArguments, dir.File("stdout"));
-        EXPECT_EQ(run.m_nStatus, 2) << c.pszArguments;
-        EXPECT_EQ(run.m_strErr, std::string(c.pszError) + strUsage) << c.pszArguments;
-        EXPECT_TRUE(ReadFileBytes(dir.File("stdout")).empty()) << c.pszArguments;
-    }
-}
 } // namespace

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "QtGuiTestEnvironment.h"
 #include <limits>
 #include <memory>
 #include <random>

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "EmfReader.h"
+#include "TestTempDir.h"
 #include "ToolRunner.h"
-#include "framework/TestTempDir.h"
 
 namespace
 {

@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "framework/TestTempDir.h"
+#include "TestTempDir.h"
 
 inline std::string ShellQuote(const std::string& str)
 {

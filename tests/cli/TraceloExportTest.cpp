@@ -265,3 +265,53 @@ TEST(TraceloExportTest, DashDashEndsTheOptions)
 }
 
 } // namespace
+
+namespace
+{
+
+// A graph of nCount functions "X" at nDivisions, in the file format.
+Bytes GraphOfX(int nCount, std::int32_t nDivisions)
+{
+    Bytes bytes;
+    auto put = [&bytes](const void* p, std::size_t n)
+    {
+        const auto* b = static_cast<const std::uint8_t*>(p);
+        bytes.insert(bytes.end(), b, b + n);
+    };
+    for (const double d : {-2.0, 2.0, -2.0, 2.0})
+        put(&d, sizeof d);
+    const std::int32_t aHeader[] = {nDivisions, 1, nCount};
+    put(aHeader, sizeof aHeader);
+    for (int i = 0; i < nCount; ++i)
+    {
+        const std::uint8_t aRecord[] = {1, 'X', 0, 0, 0, 0};
+        put(aRecord, sizeof aRecord);
+    }
+    return bytes;
+}
+
+// Curves that do not fit in the memory left to the program: the message once
+// on standard error, status 1, no output file, for every format that samples.
+TEST(TraceloExportTest, CurvesThatDoNotFitInMemoryAreReported)
+{
+    CTestTempDir dir;
+    const std::string strGraph = dir.File("mille.grf");
+    WriteFileBytes(strGraph, GraphOfX(1000, 1000000));
+    // 20 MB: not even the X values and one curve of a million samples.
+    setenv("TRACELO_MEMORY_LIMIT", "20000000", 1);
+    for (const char* pszFormat : {"table", "png", "svg", "emf"})
+    {
+        SCOPED_TRACE(pszFormat);
+        const CToolRun run = RunExport({strGraph, "--format", pszFormat, "-o", dir.File("uscita")});
+        EXPECT_EQ(run.m_nStatus, 1);
+        EXPECT_EQ(run.m_strErr, "Memoria insufficiente.\n");
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"mille.grf"});
+    }
+    // A graph that fits is exported as before under the same limit.
+    const CToolRun run = RunExport({Data("kinds.grf"), "--format", "table"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut, ReadText(Data("kinds.csv")));
+    unsetenv("TRACELO_MEMORY_LIMIT");
+}
+
+} // namespace

@@ -30,7 +30,7 @@ namespace
 // saves: the typical graph (4 x 500) stays on the calling thread.
 constexpr std::uint64_t kSmallWork = 1u << 16;
 // Operations run between two looks at the cancel flag (a few milliseconds).
-constexpr std::uint64_t kWorkPerCheck = 1u << 19;
+constexpr std::uint64_t kWorkPerCheck = 1u << 17;
 // The X values one task of the shared-out work evaluates, at most.
 constexpr std::size_t kMaxTaskBlock = 16384;
 // The X values of one call of the serial evaluation, at most.
@@ -43,6 +43,16 @@ constexpr std::uint64_t kMemoryReserve = 64u << 20;
 
 constexpr std::uint64_t kBytesPerPoint = sizeof(CCurvePoint);
 constexpr std::uint64_t kBytesPerX = sizeof(double);
+
+// One NaN for every NaN: which NaN (sign and payload) an operation on NaN
+// gives depends on how the compiler laid out the evaluation of a block of X
+// values (vector or scalar, operands swapped), and so on where an X falls in
+// its block. Stored points must not depend on how the work was cut; no
+// reader of the points tells one NaN from another.
+inline double OneNaN(double y)
+{
+    return y == y ? y : std::numeric_limits<double>::quiet_NaN();
+}
 
 bool IsCancelled(const CSamplingOptions& options)
 {
@@ -60,6 +70,24 @@ void AddDone(const CSamplingOptions& options, std::uint64_t n)
 std::size_t BlockFor(std::size_t nOps, std::size_t nMax)
 {
     return static_cast<std::size_t>(std::clamp<std::uint64_t>(kWorkPerCheck / (nOps + 1), 1, nMax));
+}
+
+// Whether the text, once blanks are removed and letters upper-cased, holds
+// RAND: only such a text can draw random numbers.
+bool MaySpellRand(const std::string& strText)
+{
+    static constexpr char kRand[] = "RAND";
+    std::size_t nMatched = 0;
+    for (const char c : strText)
+    {
+        if (c == ' ')
+            continue;
+        const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        nMatched = u == kRand[nMatched] ? nMatched + 1 : (u == 'R' ? 1 : 0);
+        if (nMatched == 4)
+            return true;
+    }
+    return false;
 }
 
 std::size_t OperationCount(CExprEvaluator& evaluator, const std::string& strText)
@@ -98,7 +126,7 @@ bool SampleInOrder(CGraphFunction& function, const std::vector<double>& vX,
         if (!evaluator.EvaluateMany(function.m_strExpression, vX.data() + i, aY, n))
         {
             for (std::size_t j = 0; j < n; ++j)
-                points.AddPoint(vX[i + j], aY[j]);
+                points.AddPoint(vX[i + j], OneNaN(aY[j]));
         }
         AddDone(options, n);
     }
@@ -133,6 +161,7 @@ struct CSharedFunction
 {
     CGraphFunction* m_pFunction;
     std::atomic<std::size_t> m_nBlocksLeft{0};
+    std::atomic<bool> m_bError{false}; // the text is malformed
 };
 
 } // namespace
@@ -270,8 +299,9 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
         }
 
         // Which texts draw random numbers: those run in order on the first
-        // thread with their own evaluator, the rest are cut into tasks. A
-        // malformed text without RAND has no points and costs nothing.
+        // thread with their own evaluator, the rest are cut into tasks. Only
+        // a text that spells RAND is compiled here to find out; the others
+        // are compiled once by each thread that evaluates them.
         std::vector<CGraphFunction*> vInOrder;
         std::vector<CSharedFunction> vShared(vAll.size());
         std::vector<CTask> vTasks;
@@ -280,21 +310,29 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
             CExprEvaluator planner;
             for (CGraphFunction* pFunction : vAll)
             {
-                const CExprProgram& program = planner.Compile(pFunction->m_strExpression);
-                if (program.UsesRandom())
+                if (IsCancelled(options))
                 {
-                    vInOrder.push_back(pFunction);
-                    continue;
+                    result.m_bCancelled = true;
+                    for (CGraphFunction* pLeft : vAll)
+                        pLeft->m_pPoints->Release();
+                    return result;
                 }
-                if (program.HasError())
+                const std::string& strText = pFunction->m_strExpression;
+                std::size_t nOps = strText.size(); // at least as many characters as operations
+                if (MaySpellRand(strText))
                 {
-                    AddDone(options, vX.size());
-                    continue;
+                    const CExprProgram& program = planner.Compile(strText);
+                    if (program.UsesRandom())
+                    {
+                        vInOrder.push_back(pFunction);
+                        continue;
+                    }
+                    nOps = program.GetOperationCount();
                 }
                 CSharedFunction& shared = vShared[nShared];
                 shared.m_pFunction = pFunction;
                 pFunction->m_pPoints->Resize(vX.size());
-                const std::size_t nBlock = BlockFor(program.GetOperationCount(), kMaxTaskBlock);
+                const std::size_t nBlock = BlockFor(nOps, kMaxTaskBlock);
                 std::size_t nBlocks = 0;
                 for (std::size_t i = 0; i < vX.size(); i += nBlock, ++nBlocks)
                     vTasks.push_back(CTask{nShared, i, std::min(nBlock, vX.size() - i)});
@@ -342,11 +380,18 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
                 CSharedFunction& shared = vShared[task.m_nFunction];
                 CGraphFunction& function = *shared.m_pFunction;
                 const double* pX = vX.data() + task.m_nBegin;
-                // Never an error here: the same text compiled without one.
-                evaluator.EvaluateMany(function.m_strExpression, pX, pY, task.m_nCount);
+                if (shared.m_bError.load(std::memory_order_relaxed))
+                {
+                    // A malformed text has no points: the rest is skipped.
+                    shared.m_nBlocksLeft.fetch_sub(1, std::memory_order_relaxed);
+                    AddDone(options, task.m_nCount);
+                    continue;
+                }
+                if (evaluator.EvaluateMany(function.m_strExpression, pX, pY, task.m_nCount))
+                    shared.m_bError.store(true, std::memory_order_relaxed);
                 CCurvePoint* pOut = function.m_pPoints->GetWritableData() + task.m_nBegin;
                 for (std::size_t j = 0; j < task.m_nCount; ++j)
-                    pOut[j] = CCurvePoint{pX[j], pY[j]};
+                    pOut[j] = CCurvePoint{pX[j], OneNaN(pY[j])};
                 shared.m_nBlocksLeft.fetch_sub(1, std::memory_order_relaxed);
                 AddDone(options, task.m_nCount);
             }
@@ -354,6 +399,8 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
         result.m_bCancelled = bInOrderCancelled;
         for (std::size_t i = 0; i < nShared; ++i)
         {
+            if (vShared[i].m_bError.load(std::memory_order_relaxed))
+                vShared[i].m_pFunction->m_pPoints->Release();
             if (vShared[i].m_nBlocksLeft.load(std::memory_order_relaxed) != 0)
             {
                 vShared[i].m_pFunction->m_pPoints->Release();

@@ -349,7 +349,7 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
         }
 
         bool bInOrderCancelled = false;
-        const std::ptrdiff_t nTasks = static_cast<std::ptrdiff_t>(vTasks.size());
+        std::atomic<std::size_t> nNextTask{0};
 #pragma omp parallel num_threads(nThreads)
         {
             const int nThread = omp_get_thread_num();
@@ -371,12 +371,13 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
             }
             CExprEvaluator& evaluator = *vEvaluators[static_cast<std::size_t>(nThread)];
             double* pY = vScratch[static_cast<std::size_t>(nThread)].data();
-#pragma omp for schedule(dynamic, 1) nowait
-            for (std::ptrdiff_t t = 0; t < nTasks; ++t)
+            // Each thread takes the next task in turn; on a cancel every
+            // thread stops at once rather than walking the tasks left.
+            for (std::size_t t = nNextTask.fetch_add(1, std::memory_order_relaxed);
+                 t < vTasks.size() && !IsCancelled(options);
+                 t = nNextTask.fetch_add(1, std::memory_order_relaxed))
             {
-                const CTask& task = vTasks[static_cast<std::size_t>(t)];
-                if (IsCancelled(options))
-                    continue;
+                const CTask& task = vTasks[t];
                 CSharedFunction& shared = vShared[task.m_nFunction];
                 CGraphFunction& function = *shared.m_pFunction;
                 const double* pX = vX.data() + task.m_nBegin;

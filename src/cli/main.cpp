@@ -118,8 +118,9 @@ private:
         }
         if (bShown)
         {
-            std::fprintf(stderr, "\r%*s\r", static_cast<int>(sizeof(res::kSamplingProgress) + 5),
-                         "");
+            // Blanks over the text, a space and "100%".
+            std::fprintf(stderr, "\r%*s\r",
+                         static_cast<int>(sizeof(res::kSamplingProgress) - 1 + 5), "");
             std::fflush(stderr);
         }
     }

@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "ShellTestSupport.h"
 #include "doc/TraceloDoc.h"
+#include "framework/MDIFrameWnd.h"
 #include "view/TraceloView.h"
 
 namespace
@@ -135,6 +137,45 @@ TEST_F(CSamplingProgressTest, CurvesThatDoNotFitAreReportedOnce)
         EXPECT_EQ(pFunction->m_pPoints->GetCount(), 0u);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ(Children().size(), 1u);
+}
+
+// A frame with one command that runs out of memory half-way.
+class CFrameOutOfMemory : public CMDIFrameWnd
+{
+public:
+    static constexpr unsigned kID = 40000;
+    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
+    {
+        if (nID != kID)
+            return CMDIFrameWnd::DispatchOwn(nID, pCmdUI);
+        if (pCmdUI == nullptr)
+            throw std::bad_alloc();
+        return true;
+    }
+};
+
+TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgramGoesOn)
+{
+    CTraceloView* pView = OpenView();
+    CFrameOutOfMemory frame;
+    QStringList messages;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout,
+                     [&]
+                     {
+                         if (auto* pBox =
+                                 qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                         {
+                             messages.append(pBox->text());
+                             pBox->buttons().front()->click();
+                         }
+                     });
+    driver.start(10);
+    frame.OnCommand(CFrameOutOfMemory::kID);
+    driver.stop();
+    EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
+    EXPECT_EQ(Children().size(), 1u);
+    EXPECT_FALSE(pView->GetDocument()->m_pFunctions->empty());
 }
 
 } // namespace

@@ -257,6 +257,8 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
     }
     if (nFit < vAll.size())
     {
+        if (options.m_bAllOrNothing)
+            nFit = 0;
         result.m_bOutOfMemory = true;
         for (std::size_t i = nFit; i < vAll.size(); ++i)
             vAll[i]->m_pPoints->Release();
@@ -441,7 +443,10 @@ void SampleAllOrThrow(const CFunctionList& functions, double dXMin, double dXMax
     vFunctions.reserve(functions.size());
     for (const std::unique_ptr<CGraphFunction>& pFunction : functions)
         vFunctions.push_back(pFunction.get());
-    if (SampleFunctions(vFunctions, dXMin, dXMax, dYMin, dYMax, nDivisions, options).m_bOutOfMemory)
+    CSamplingOptions allOrNothing = options;
+    allOrNothing.m_bAllOrNothing = true;
+    if (SampleFunctions(vFunctions, dXMin, dXMax, dYMin, dYMax, nDivisions, allOrNothing)
+            .m_bOutOfMemory)
     {
         throw std::bad_alloc();
     }

@@ -25,6 +25,9 @@ struct CSamplingOptions
     // less a margin (and no more than TRACELO_MEMORY_LIMIT bytes when that
     // is set).
     std::uint64_t m_nMemoryLimit = 0;
+    // When not every curve fits, sample none (for a caller that fails then
+    // anyway).
+    bool m_bAllOrNothing = false;
     // Set by another thread to stop: the functions not finished then have
     // no points. Checked at least every few milliseconds of work.
     const std::atomic<bool>* m_pCancel = nullptr;

@@ -282,6 +282,22 @@ INSTANTIATE_TEST_SUITE_P(Budgets, SamplingMemory,
                          [](const ::testing::TestParamInfo<CMemoryCase>& info)
                          { return std::string(info.param.m_pszName); });
 
+// A caller that fails when a curve is missing gets none sampled.
+TEST(SamplingMemoryTest, AllOrNothingSamplesNoneWhenOneDoesNotFit)
+{
+    CGraph graph(Repeat("X", 3));
+    CSamplingOptions options;
+    options.m_nMemoryLimit = 100 * (sizeof(double) + 2 * sizeof(CCurvePoint));
+    options.m_bAllOrNothing = true;
+    EXPECT_TRUE(SampleFunctions(graph.Pointers(), 0, 100, 0, 1, 100, options).m_bOutOfMemory);
+    for (const auto& pFunction : graph.m_functions)
+        EXPECT_EQ(pFunction->m_pPoints->GetCount(), 0u);
+    options.m_bAllOrNothing = false;
+    EXPECT_TRUE(SampleFunctions(graph.Pointers(), 0, 100, 0, 1, 100, options).m_bOutOfMemory);
+    EXPECT_EQ(graph.m_functions[1]->m_pPoints->GetCount(), 100u);
+    EXPECT_EQ(graph.m_functions[2]->m_pPoints->GetCount(), 0u);
+}
+
 // What a walk that stops at once needs is what is asked, not its divisions.
 TEST(SamplingMemoryTest, CountsTheWalkNotTheDivisions)
 {

@@ -4,12 +4,13 @@ BUILD ?= build
 TEST_BUILD ?= build-test
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 60
 FUZZ_LONG_SECONDS ?= 300
 
-.PHONY: setup setup-test run build install uninstall package test bench fuzz-build fuzz-short \
-	fuzz clean
+.PHONY: setup setup-test run build install uninstall package test bench tsan fuzz-build \
+	fuzz-short fuzz clean
 
 # What building and running need; the tests, benchmarks and fuzzers add
 # theirs (scripts/packages.txt).
@@ -61,6 +62,15 @@ bench: setup-test
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
 	@for b in $(BENCH_BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# The sampling tests under ThreadSanitizer, built by clang so that LLVM's
+# OpenMP runtime tells the sanitizer about its own synchronisation. Not part
+# of `make test`.
+tsan: setup-test
+	CC=clang CXX=clang++ cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTRACELO_TSAN=ON -DTRACELO_TESTS=ON
+	cmake --build $(TSAN_BUILD) -j$(JOBS) --target test_sampling
+	TSAN_OPTIONS='halt_on_error=1 ignore_noninstrumented_modules=1' $(TSAN_BUILD)/tests/expr/test_sampling
+
 # The fuzz targets, built by clang with libFuzzer. `make test` runs each for
 # FUZZ_SECONDS (60); `make fuzz` runs each for FUZZ_LONG_SECONDS (300).
 fuzz-build: setup-test
@@ -75,4 +85,4 @@ fuzz: fuzz-build
 	@bash scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_LONG_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(TEST_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)

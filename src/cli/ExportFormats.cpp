@@ -15,9 +15,9 @@
 namespace
 {
 
-void ExportTableFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
+void ExportTableFormat(CTraceloDoc& doc, const CExportOptions& options, CByteSink& out)
 {
-    ExportTable(doc, out);
+    ExportTable(doc, out, options.m_sampling);
 }
 
 void ExportGraphFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
@@ -28,7 +28,8 @@ void ExportGraphFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
 template <EPictureFormat eFormat>
 void ExportPictureFormat(CTraceloDoc& doc, const CExportOptions& options, CByteSink& out)
 {
-    const std::string strBytes = RenderPicture(doc, eFormat, options.m_nWidth, options.m_nHeight);
+    const std::string strBytes =
+        RenderPicture(doc, eFormat, options.m_nWidth, options.m_nHeight, options.m_sampling);
     if (strBytes.empty())
     {
         throw std::runtime_error("picture not encoded");
@@ -37,9 +38,9 @@ void ExportPictureFormat(CTraceloDoc& doc, const CExportOptions& options, CByteS
 }
 
 // The metafile's size follows the divisions, as the view's export makes it.
-void ExportMetafileFormat(CTraceloDoc& doc, const CExportOptions&, CByteSink& out)
+void ExportMetafileFormat(CTraceloDoc& doc, const CExportOptions& options, CByteSink& out)
 {
-    ExportMetafile(doc, out);
+    ExportMetafile(doc, out, options.m_sampling);
 }
 
 const std::array kFormats = {
@@ -107,8 +108,13 @@ std::string FormatTableNumber(double d)
     return std::string(buffer, result.ptr);
 }
 
-void ExportTable(CTraceloDoc& doc, CByteSink& out)
+void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampling)
 {
+    CSamplingOptions one = sampling;
+    one.m_pDone = nullptr;
+    one.m_pTotal = nullptr;
+    if (sampling.m_pTotal != nullptr)
+        sampling.m_pTotal->store(doc.m_pFunctions->size());
     static constexpr char kHeader[] = "function,x,y\n";
     out.Write(kHeader, sizeof(kHeader) - 1);
     std::string strLine;
@@ -120,7 +126,15 @@ void ExportTable(CTraceloDoc& doc, CByteSink& out)
         {
             continue;
         }
-        pFunction->Sample(doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax, doc.m_nDivisions);
+        CGraphFunction* const pOne = pFunction.get();
+        if (SampleFunctions(std::span<CGraphFunction* const>(&pOne, 1), doc.m_dXMin, doc.m_dXMax,
+                            doc.m_dYMin, doc.m_dYMax, doc.m_nDivisions, one)
+                .m_bOutOfMemory)
+        {
+            throw std::bad_alloc();
+        }
+        if (sampling.m_pDone != nullptr)
+            sampling.m_pDone->fetch_add(1);
         const std::string strPrefix = std::to_string(nIndex) + ",";
         for (const CCurvePoint& pt : *pFunction->m_pPoints)
         {

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "expr/Sampling.h"
+
 class CByteSink;
 class CTraceloDoc;
 
@@ -15,6 +17,8 @@ struct CExportOptions
 {
     int m_nWidth = 800; // a picture's size: a fresh graph window's client area
     int m_nHeight = 600;
+    // Progress counters of the sampling, read by the progress display.
+    CSamplingOptions m_sampling;
 };
 
 struct CExportFormat
@@ -34,7 +38,9 @@ const CExportFormat* FindExportFormatOfFile(const std::string& strPath);
 std::string FormatTableNumber(double d);
 
 // The samples of every function exactly as a view opening the graph takes
-// them: the document's window and divisions, head to tail.
-void ExportTable(CTraceloDoc& doc, CByteSink& out);
+// them: the document's window and divisions, head to tail. One curve at a
+// time is in memory; progress counts the functions done. Throws
+// std::bad_alloc when a curve does not fit in memory.
+void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampling = {});
 // The graph in its own file format.
 void ExportGraph(CTraceloDoc& doc, CByteSink& out);

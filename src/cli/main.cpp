@@ -1,11 +1,16 @@
 // tracelo-export: a graph file to a table of samples or another format,
 // without a display.
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <new>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -17,6 +22,7 @@
 #include "res/ExportStrings.h"
 #include "res/FileStrings.h"
 #include "res/ProgramInfo.h"
+#include "res/SamplingStrings.h"
 #include "view/ExportPicture.h"
 
 namespace
@@ -65,6 +71,67 @@ public:
 
 private:
     std::string m_strBuffer;
+};
+
+// The sampling's progress on standard error, when that is a terminal and
+// the work lasts more than half a second: one line, rewritten in place and
+// cleared at the end.
+class CProgressLine
+{
+public:
+    explicit CProgressLine(CSamplingOptions& options)
+    {
+        options.m_pDone = &m_nDone;
+        options.m_pTotal = &m_nTotal;
+        if (::isatty(STDERR_FILENO) == 1)
+            m_thread = std::thread([this] { Run(); });
+    }
+    ~CProgressLine()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bStop = true;
+        }
+        m_wake.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    CProgressLine(const CProgressLine&) = delete;
+    CProgressLine& operator=(const CProgressLine&) = delete;
+
+private:
+    void Run()
+    {
+        using namespace std::chrono_literals;
+        const auto start = std::chrono::steady_clock::now();
+        bool bShown = false;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_wake.wait_for(lock, 100ms, [this] { return m_bStop; }))
+        {
+            if (std::chrono::steady_clock::now() - start < 500ms)
+                continue;
+            const std::uint64_t nTotal = m_nTotal.load();
+            const std::uint64_t nDone = std::min(m_nDone.load(), nTotal);
+            const int nPercent = nTotal != 0 ? static_cast<int>(nDone * 100 / nTotal) : 0;
+            std::fprintf(stderr, "\r%s %3d%%", res::kSamplingProgress, nPercent);
+            std::fflush(stderr);
+            bShown = true;
+        }
+        if (bShown)
+        {
+            // Blanks over the text, a space and "100%".
+            std::fprintf(stderr, "\r%*s\r",
+                         static_cast<int>(sizeof(res::kSamplingProgress) - 1 + 5), "");
+            std::fflush(stderr);
+        }
+    }
+
+    std::atomic<std::uint64_t> m_nDone{0};
+    std::atomic<std::uint64_t> m_nTotal{0};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_bStop = false;
+    std::thread m_thread;
 };
 
 std::string FormatNames()
@@ -257,6 +324,7 @@ int main(int argc, char** argv)
 
     try
     {
+        const CProgressLine progress(options.m_sampling);
         if (parsed.m_bHaveOutput)
         {
             CAtomicFile file(parsed.m_strOutput);
@@ -278,6 +346,11 @@ int main(int argc, char** argv)
     catch (const CArchiveException& e)
     {
         strError = e.GetErrorMessage(false);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Curves that do not fit, or any other allocation: nothing written.
+        strError = res::kOutOfMemory;
     }
     catch (const std::exception&)
     {

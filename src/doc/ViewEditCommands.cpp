@@ -2,27 +2,18 @@
 // function. Each runs its dialogs, changes the document, has what changed
 // resampled and repaints this view only; other windows on the same graph
 // show the change when they next paint.
-#include <QGuiApplication>
+#include <span>
 
 #include "doc/FunctionDlg.h"
 #include "doc/ParamsDlg.h"
 #include "doc/SelectFunctionDlg.h"
 #include "doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
+#include "view/SamplingProgress.h"
 #include "view/TraceloView.h"
 
 namespace
 {
-
-// The wait cursor for as long as it lives, also when sampling throws.
-class CSamplingCursor
-{
-public:
-    CSamplingCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CSamplingCursor() { QGuiApplication::restoreOverrideCursor(); }
-    CSamplingCursor(const CSamplingCursor&) = delete;
-    CSamplingCursor& operator=(const CSamplingCursor&) = delete;
-};
 
 // Runs the selection dialog over the graph's functions; the chosen position,
 // or -1 when the user chose none.
@@ -103,12 +94,10 @@ void CTraceloView::OnFunctionNew()
     pFunction->m_strExpression = dlg.m_strExpression.toStdString();
     pFunction->m_crColor = dlg.m_crColor;
     CGraphFunction* pAdded = m_pFunctions->emplace_back(std::move(pFunction)).get();
-    {
-        CSamplingCursor wait;
-        // Over this view's window, zoomed or not.
-        pAdded->Sample(m_dXMin, m_dXMax, m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
-        update();
-    }
+    // Over this view's window, zoomed or not.
+    SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_dXMin, m_dXMax,
+                       m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+    update();
     m_pDoc->SetModifiedFlag(true);
 }
 
@@ -133,8 +122,8 @@ void CTraceloView::OnFunctionEdit()
     {
         pFunction->m_strExpression = dlg.m_strExpression.toStdString();
         pFunction->m_crColor = dlg.m_crColor;
-        CSamplingCursor wait;
-        pFunction->Sample(m_dXMin, m_dXMax, m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+        SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_dXMin, m_dXMax,
+                           m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
         update();
     }
     // Choosing a function counts as a change, whether or not the properties

@@ -37,8 +37,15 @@ public:
     // Forgets every point but keeps the storage for the next sampling.
     void DeleteAllPoints() { m_vPoints.clear(); }
     void Reserve(std::size_t nCount) { m_vPoints.reserve(nCount); }
+    // Forgets every point and gives the storage back.
+    void Release() { std::vector<CCurvePoint>().swap(m_vPoints); }
+    // nCount points to be written in place through GetWritableData, for the
+    // sampling that fills blocks of a curve on several threads at once.
+    void Resize(std::size_t nCount) { m_vPoints.resize(nCount); }
+    CCurvePoint* GetWritableData() { return m_vPoints.data(); }
 
     std::size_t GetCount() const { return m_vPoints.size(); }
+    std::size_t GetCapacity() const { return m_vPoints.capacity(); }
     bool IsEmpty() const { return m_vPoints.empty(); }
     const CCurvePoint* GetData() const { return m_vPoints.data(); }
 
@@ -97,6 +104,8 @@ public:
     // Refills the curve: one evaluation at dXMin, then at every step of
     // (dXMax - dXMin) / nDivisions added up while x < dXMax. A malformed
     // expression leaves the curve empty; NaN and infinite values are kept.
+    // So does a curve that would not fit in the memory left to the program.
+    // The work is shared out as SampleFunctions (Sampling.h) does it.
     void Sample(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nDivisions);
 
     // Draws the stored samples into the plot rectangle (defined with the

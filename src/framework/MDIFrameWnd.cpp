@@ -26,14 +26,17 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "framework/DocManager.h"
 #include "framework/Document.h"
 #include "framework/KeyboardLocks.h"
 #include "framework/MDIChildWnd.h"
+#include "framework/MessageBox.h"
 #include "framework/RecentFileList.h"
 #include "framework/StatusBar.h"
 #include "framework/WinApp.h"
+#include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
 
 namespace
@@ -547,7 +550,16 @@ bool CMDIFrameWnd::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
 
 void CMDIFrameWnd::OnCommand(unsigned nID)
 {
-    ExecuteCommand(nID);
+    try
+    {
+        ExecuteCommand(nID);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // The command stops where memory ran out; every graph stays open.
+        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                      EMsgBoxIcon::Exclamation, this);
+    }
     RequestIdleUpdate();
 }
 

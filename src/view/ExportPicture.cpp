@@ -66,21 +66,16 @@ bool ParsePictureSize(std::string_view strSize, int& nWidth, int& nHeight)
     return true;
 }
 
-std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, int nHeight)
+std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, int nHeight,
+                          const CSamplingOptions& sampling)
 {
     CGuiScope gui;
     RegisterTraceloFonts();
 
     if (doc.m_pFunctions != nullptr)
     {
-        for (auto& pFunction : *doc.m_pFunctions)
-        {
-            if (pFunction != nullptr)
-            {
-                pFunction->Sample(doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax,
-                                  doc.m_nDivisions);
-            }
-        }
+        SampleAllOrThrow(*doc.m_pFunctions, doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax,
+                         doc.m_nDivisions, sampling);
     }
 
     QByteArray bytes;

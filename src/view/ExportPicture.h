@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "expr/Sampling.h"
+
 class CTraceloDoc;
 
 enum class EPictureFormat
@@ -28,5 +30,7 @@ bool ParsePictureSize(std::string_view strSize, int& nWidth, int& nHeight);
 // a view opening the graph does, and draws the graph on a surface of nWidth
 // by nHeight device units. Returns the file's bytes; empty if the picture
 // could not be encoded. Starts an offscreen QGuiApplication when the
-// program has none.
-std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, int nHeight);
+// program has none. Throws std::bad_alloc when a curve does not fit in
+// memory.
+std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, int nHeight,
+                          const CSamplingOptions& sampling = {});

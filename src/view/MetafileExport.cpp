@@ -81,7 +81,7 @@ std::string SaveMetafile(const CMetafile& metafile, const std::string& strPath)
     return std::string();
 }
 
-void ExportMetafile(CTraceloDoc& doc, CByteSink& out)
+void ExportMetafile(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampling)
 {
     const CGuiScope gui;
 
@@ -89,14 +89,8 @@ void ExportMetafile(CTraceloDoc& doc, CByteSink& out)
     const CPlotWindow window{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};
     if (doc.m_pFunctions != nullptr)
     {
-        for (const auto& pFunction : *doc.m_pFunctions)
-        {
-            if (pFunction != nullptr)
-            {
-                pFunction->Sample(window.m_dXMin, window.m_dXMax, window.m_dYMin, window.m_dYMax,
-                                  doc.m_nDivisions);
-            }
-        }
+        SampleAllOrThrow(*doc.m_pFunctions, window.m_dXMin, window.m_dXMax, window.m_dYMin,
+                         window.m_dYMax, doc.m_nDivisions, sampling);
     }
     CDevRect rectPage;
     CPlotArea plotArea;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "expr/Sampling.h"
 #include "view/DrawPlot.h"
 #include "view/EmfDevice.h"
 
@@ -44,5 +45,6 @@ std::string SaveMetafile(const CMetafile& metafile, const std::string& strPath);
 // (the document's window, every curve sampled with the document's divisions),
 // measured on the primary screen, written to out. Makes a QGuiApplication
 // for the time of the call when there is none (off screen unless the
-// platform is chosen). Throws what out throws, and std::bad_alloc.
-void ExportMetafile(CTraceloDoc& doc, CByteSink& out);
+// platform is chosen). Throws what out throws, and std::bad_alloc (also
+// when a curve does not fit in memory).
+void ExportMetafile(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampling = {});

@@ -2,27 +2,14 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <vector>
 
 #include "doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
 #include "view/DrawPlot.h"
 #include "view/PlotArea.h"
 #include "view/QtDrawDevice.h"
-
-namespace
-{
-
-// Shows the wait cursor for as long as it lives, also when sampling throws.
-class CWaitCursor
-{
-public:
-    CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
-
-} // namespace
+#include "view/SamplingProgress.h"
 
 CTraceloView::CTraceloView() : m_pPlotArea(std::make_unique<CPlotArea>())
 {
@@ -77,18 +64,17 @@ void CTraceloView::DrawPlot(CDrawDevice* pDC)
 
 void CTraceloView::ResampleAndRedraw()
 {
+    if (m_pFunctions != nullptr && m_pDoc != nullptr)
     {
-        CWaitCursor wait;
-        if (m_pFunctions != nullptr && m_pDoc != nullptr)
-        {
-            for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
-            {
-                pFunction->Sample(m_dXMin, m_dXMax, m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
-            }
-        }
-        m_bBandOnly = false;
-        update();
+        std::vector<CGraphFunction*> vFunctions;
+        vFunctions.reserve(m_pFunctions->size());
+        for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
+            vFunctions.push_back(pFunction.get());
+        SampleWithProgress(this, vFunctions, m_dXMin, m_dXMax, m_dYMin, m_dYMax,
+                           m_pDoc->m_nDivisions);
     }
+    m_bBandOnly = false;
+    update();
 }
 
 void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)

@@ -39,7 +39,8 @@ public:
     virtual void DrawPlot(CDrawDevice* pDC);
 
     // Samples every function over the view's window with the document's
-    // divisions, under the wait cursor, and repaints the whole view.
+    // divisions, under the wait cursor (behind a progress dialog that can
+    // cancel it when it takes long), and repaints the whole view.
     void ResampleAndRedraw();
 
     // Mouse zoom and pan: sets the view's window from the device rectangle

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -281,6 +282,89 @@ TEST(TraceloExportTest, DashDashEndsTheOptions)
     const CToolRun run = RunExport({"--format", "graph", "--", strPath});
     EXPECT_EQ(run.m_nStatus, 0);
     EXPECT_EQ(run.m_strOut, AsText(FileBytes("sin-red.grf")));
+}
+
+} // namespace
+
+namespace
+{
+
+// A graph of nCount functions strText at nDivisions, in the file format.
+Bytes GraphOf(const std::string& strText, int nCount, std::int32_t nDivisions)
+{
+    Bytes bytes;
+    auto put = [&bytes](const void* p, std::size_t n)
+    {
+        const auto* b = static_cast<const std::uint8_t*>(p);
+        bytes.insert(bytes.end(), b, b + n);
+    };
+    for (const double d : {-2.0, 2.0, -2.0, 2.0})
+        put(&d, sizeof d);
+    const std::int32_t aHeader[] = {nDivisions, 1, nCount};
+    put(aHeader, sizeof aHeader);
+    for (int i = 0; i < nCount; ++i)
+    {
+        const auto nLength = static_cast<std::uint8_t>(strText.size());
+        put(&nLength, 1);
+        put(strText.data(), strText.size());
+        const std::uint32_t crColor = 0;
+        put(&crColor, sizeof crColor);
+    }
+    return bytes;
+}
+
+// Curves that do not fit in the memory left to the program: the message once
+// on standard error, status 1, no output file, for every format that samples.
+TEST(TraceloExportTest, CurvesThatDoNotFitInMemoryAreReported)
+{
+    CTestTempDir dir;
+    const std::string strGraph = dir.File("mille.grf");
+    WriteFileBytes(strGraph, GraphOf("X", 1000, 1000000));
+    // 20 MB: not even the X values and one curve of a million samples.
+    setenv("TRACELO_MEMORY_LIMIT", "20000000", 1);
+    for (const char* pszFormat : {"table", "png", "svg", "emf"})
+    {
+        SCOPED_TRACE(pszFormat);
+        const CToolRun run = RunExport({strGraph, "--format", pszFormat, "-o", dir.File("uscita")});
+        EXPECT_EQ(run.m_nStatus, 1);
+        EXPECT_EQ(run.m_strErr, "Memoria insufficiente.\n");
+        EXPECT_EQ(dir.List(), std::vector<std::string>{"mille.grf"});
+    }
+    // A graph that fits is exported as before under the same limit.
+    const CToolRun run = RunExport({Data("kinds.grf"), "--format", "table"});
+    EXPECT_EQ(run.m_nStatus, 0);
+    EXPECT_EQ(run.m_strOut, ReadText(Data("kinds.csv")));
+    unsetenv("TRACELO_MEMORY_LIMIT");
+}
+
+// A sampling that lasts shows its progress on standard error when that is a
+// terminal, on one line cleared at the end; otherwise nothing.
+TEST(TraceloExportTest, ProgressOnATerminalOnly)
+{
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no script(1) to give the program a terminal";
+    CTestTempDir dir;
+    const std::string strGraph = dir.File("lento.grf");
+    std::string strSlow = "X";
+    for (int i = 0; i < 12; ++i)
+        strSlow += "+SIN(X*" + std::to_string(i) + ")^2";
+    WriteFileBytes(strGraph, GraphOf(strSlow, 2, 1000000));
+    const std::string strCommand =
+        std::string(TRACELO_EXPORT) + " " + strGraph + " --format svg -o " + dir.File("uscita.svg");
+
+    const CToolRun terminal = RunTool("script", {"-qec", strCommand + " >/dev/null", "/dev/null"});
+    EXPECT_EQ(terminal.m_nStatus, 0);
+    const std::string strLine = "\rCalcolo delle funzioni in corso... ";
+    EXPECT_NE(terminal.m_strOut.find(strLine), std::string::npos) << terminal.m_strOut;
+    EXPECT_NE(terminal.m_strOut.find("%\r"), std::string::npos);
+    // Cleared: the last line written is blanks, back to its start.
+    EXPECT_EQ(terminal.m_strOut.substr(terminal.m_strOut.rfind('\r', terminal.m_strOut.size() - 2)),
+              "\r" + std::string(std::strlen("Calcolo delle funzioni in corso...") + 5, ' ') +
+                  "\r");
+
+    const CToolRun plain = RunExport({strGraph, "--format", "svg", "-o", dir.File("uscita.svg")});
+    EXPECT_EQ(plain.m_nStatus, 0);
+    EXPECT_EQ(plain.m_strErr, "");
 }
 
 } // namespace

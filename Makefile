@@ -69,7 +69,7 @@ tsan: setup-test
 	CC=clang CXX=clang++ cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTRACELO_TSAN=ON -DTRACELO_TESTS=ON
 	cmake --build $(TSAN_BUILD) -j$(JOBS) --target test_sampling
-	TSAN_OPTIONS='halt_on_error=1 ignore_noninstrumented_modules=1' $(TSAN_BUILD)/tests/expr/test_sampling
+	TSAN_OPTIONS='halt_on_error=1 ignore_noninstrumented_modules=1' $(TSAN_BUILD)/tests/core/expr/test_sampling
 
 # The fuzz targets, built by clang with libFuzzer. `make test` runs each for
 # FUZZ_SECONDS (60); `make fuzz` runs each for FUZZ_LONG_SECONDS (300).

@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "expr/ExprEvaluator.h"
-#include "view/DrawPlot.h"
-#include "view/PlotArea.h"
-#include "view/QtDrawDevice.h"
-#include "view/RecordingDevice.h"
+#include "core/expr/ExprEvaluator.h"
+#include "core/plot/DrawPlot.h"
+#include "core/plot/PlotArea.h"
+#include "core/plot/RecordingDevice.h"
+#include "render/QtDrawDevice.h"
 
 namespace
 {

@@ -1,8 +1,8 @@
 // Evaluation speed of the expression engine: the literal walk over the text,
 // its compiled form, the same formulas written in C++, and muparser as a peer,
 // side by side; then whole samplings of curves.
-#include "expr/ExprEvaluator.h"
-#include "expr/GraphFunction.h"
+#include "core/expr/ExprEvaluator.h"
+#include "core/expr/GraphFunction.h"
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>

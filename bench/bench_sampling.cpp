@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "expr/ExprEvaluator.h"
-#include "expr/GraphFunction.h"
-#include "expr/Sampling.h"
+#include "core/expr/ExprEvaluator.h"
+#include "core/expr/GraphFunction.h"
+#include "core/expr/Sampling.h"
 
 namespace
 {

@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/TraceloApp.h"
-#include "framework/CommandLineInfo.h"
 #include "res/ProgramInfo.h"
 #include "res/ShellResources.h"
+#include "shell/CommandLineInfo.h"
+#include "shell/TraceloApp.h"
 
 namespace
 {

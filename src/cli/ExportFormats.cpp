@@ -6,11 +6,11 @@
 #include <memory>
 #include <stdexcept>
 
-#include "doc/TraceloDoc.h"
-#include "framework/Archive.h"
+#include "core/doc/Archive.h"
+#include "core/doc/TraceloDoc.h"
+#include "render/ExportPicture.h"
+#include "render/MetafileExport.h"
 #include "res/ExportStrings.h"
-#include "view/ExportPicture.h"
-#include "view/MetafileExport.h"
 
 namespace
 {

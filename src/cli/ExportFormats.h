@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "expr/Sampling.h"
+#include "core/expr/Sampling.h"
 
 class CByteSink;
 class CTraceloDoc;

@@ -15,15 +15,15 @@
 #include <vector>
 
 #include "cli/ExportFormats.h"
-#include "doc/TraceloDoc.h"
-#include "framework/Archive.h"
-#include "framework/AtomicFile.h"
-#include "framework/FileErrors.h"
+#include "core/doc/Archive.h"
+#include "core/doc/AtomicFile.h"
+#include "core/doc/FileErrors.h"
+#include "core/doc/TraceloDoc.h"
+#include "render/ExportPicture.h"
 #include "res/ExportStrings.h"
 #include "res/FileStrings.h"
 #include "res/ProgramInfo.h"
 #include "res/SamplingStrings.h"
-#include "view/ExportPicture.h"
 
 namespace
 {

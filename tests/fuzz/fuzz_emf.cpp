@@ -1,9 +1,9 @@
 // Any bytes as a graph file, and the graph it loads written as an Enhanced
 // Metafile: the writer must produce a well-formed file for every graph the
 // program can hold.
-#include "doc/TraceloDoc.h"
-#include "framework/Archive.h"
-#include "view/MetafileExport.h"
+#include "core/doc/Archive.h"
+#include "core/doc/TraceloDoc.h"
+#include "render/MetafileExport.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
 // Any bytes as an expression: the compiled form and the literal walk must
 // agree on the flag, the value and the random draws, and neither may crash.
-#include "expr/ExprEvaluator.h"
+#include "core/expr/ExprEvaluator.h"
 
 #include <bit>
 #include <cmath>

@@ -1,9 +1,9 @@
 // Any bytes as a graph file: it loads or is refused with an archive error;
 // a loaded graph writes back and reads again to the same graph, and its
 // functions sample.
-#include "doc/TraceloDoc.h"
-#include "expr/GraphFunction.h"
-#include "framework/Archive.h"
+#include "core/doc/Archive.h"
+#include "core/doc/TraceloDoc.h"
+#include "core/expr/GraphFunction.h"
 
 #include <algorithm>
 #include <bit>

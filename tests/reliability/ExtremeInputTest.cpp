@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "doc/TraceloDoc.h"
-#include "expr/ExprEvaluator.h"
-#include "expr/GraphFunction.h"
-#include "framework/Archive.h"
-#include "view/DrawPlot.h"
-#include "view/MouseZoom.h"
-#include "view/PlotArea.h"
-#include "view/RecordingDevice.h"
+#include "core/doc/Archive.h"
+#include "core/doc/TraceloDoc.h"
+#include "core/expr/ExprEvaluator.h"
+#include "core/expr/GraphFunction.h"
+#include "core/plot/DrawPlot.h"
+#include "core/plot/MouseZoom.h"
+#include "core/plot/PlotArea.h"
+#include "core/plot/RecordingDevice.h"
 
 namespace
 {

@@ -19,10 +19,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "doc/TraceloDoc.h"
-#include "expr/GraphFunction.h"
-#include "framework/Archive.h"
-#include "view/MetafileExport.h"
+#include "core/doc/Archive.h"
+#include "core/doc/TraceloDoc.h"
+#include "core/expr/GraphFunction.h"
+#include "render/MetafileExport.h"
 
 namespace fs = std::filesystem;
 

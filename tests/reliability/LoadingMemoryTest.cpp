@@ -15,10 +15,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "doc/TraceloDoc.h"
-#include "framework/Archive.h"
-#include "framework/FileErrors.h"
 #include "TestTempDir.h"
+#include "core/doc/Archive.h"
+#include "core/doc/FileErrors.h"
+#include "core/doc/TraceloDoc.h"
 
 namespace
 {

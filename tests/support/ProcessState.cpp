@@ -7,7 +7,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "expr/ExprEvaluator.h"
+#include "core/expr/ExprEvaluator.h"
 
 extern char** environ;
 

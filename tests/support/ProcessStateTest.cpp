@@ -12,7 +12,7 @@
 
 #include "ProcessState.h"
 #include "TestTempDir.h"
-#include "expr/ExprEvaluator.h"
+#include "core/expr/ExprEvaluator.h"
 
 namespace
 {

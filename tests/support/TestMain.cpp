@@ -29,7 +29,7 @@
 #include <QPointer>
 #include <QTimer>
 
-#include "app/TraceloApp.h"
+#include "shell/TraceloApp.h"
 #endif
 
 namespace

@@ -1,0 +1,60 @@
+// One graph: its plotting window, divisions, grid switch, ordered functions
+// and the evaluator they all share. The view's commands change these members
+// directly, so they are public.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/doc/Document.h"
+#include "core/expr/ExprEvaluator.h"
+#include "core/expr/GraphFunction.h"
+
+// Fewest and most steps a curve is sampled in. Below the minimum the sampler
+// has too few points to be of use; above the maximum every resampling would
+// need more memory than a desktop can give (a million divisions already make
+// 16 MB of points per function).
+inline constexpr std::int32_t kMinDivisions = 10;
+inline constexpr std::int32_t kMaxDivisions = 1000000;
+
+class CTraceloDoc : public CDocument
+{
+public:
+    // Defaults of a new graph, also given by the constructor so that a
+    // graph that is neither new nor read (a zero-length file) has them.
+    static constexpr double kDefaultMin = -2.0;
+    static constexpr double kDefaultMax = 2.0;
+    static constexpr std::int32_t kDefaultDivisions = 500;
+    static constexpr bool kDefaultGrid = true;
+    // The shortest function record: an empty text's one-byte length and the
+    // four bytes of the colour.
+    static constexpr std::uint64_t kMinRecordBytes = 5;
+
+    CTraceloDoc();
+    ~CTraceloDoc() override;
+
+    bool OnNewDocument() override;
+    void Serialize(CArchive& ar) override;
+
+    // Destroys every function and leaves the list empty.
+    void DeleteFunctions();
+
+    // Brings window and divisions into the ranges the parameters command
+    // keeps: divisions within [kMinDivisions, kMaxDivisions]; an axis with a
+    // bound that is not a finite number takes the new-graph bounds; a max
+    // not above its min becomes min + 0.1, or the next double above min
+    // where that sum rounds back to min, so that max > min always holds.
+    void CorrectParameters();
+
+    // Declared in this order so that the implicit destruction matches the
+    // explicit one of the destructor: functions, list, evaluator.
+    std::unique_ptr<CExprEvaluator> m_pEvaluator;
+    std::unique_ptr<CFunctionList> m_pFunctions;
+    double m_dXMin = kDefaultMin;
+    double m_dXMax = kDefaultMax;
+    double m_dYMin = kDefaultMin;
+    double m_dYMax = kDefaultMax;
+    std::int32_t m_nDivisions = kDefaultDivisions;
+    bool m_bGrid = kDefaultGrid;
+};

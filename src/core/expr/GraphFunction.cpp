@@ -1,0 +1,23 @@
+#include "core/expr/GraphFunction.h"
+
+#include "core/expr/Sampling.h"
+
+const CPointList& CPointListPtr::Empty()
+{
+    static const CPointList s_empty;
+    return s_empty;
+}
+
+CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator) : m_pEvaluator(pEvaluator)
+{
+}
+
+CGraphFunction::~CGraphFunction() = default;
+
+void CGraphFunction::Sample(double dXMin, double dXMax, double dYMin, double dYMax,
+                            std::int32_t nDivisions)
+{
+    CGraphFunction* const pThis = this;
+    SampleFunctions(std::span<CGraphFunction* const>(&pThis, 1), dXMin, dXMax, dYMin, dYMax,
+                    nDivisions);
+}

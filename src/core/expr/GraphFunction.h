@@ -1,0 +1,129 @@
+// One function of a graph: the expression as typed, the colour of its curve
+// and the curve itself as the samples of the last Sample call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/expr/Color.h"
+
+class CExprEvaluator;
+class CDrawDevice;
+
+struct CCurvePoint
+{
+    double m_dX;
+    double m_dY;
+};
+
+// The samples of one curve, in the order they were produced (increasing X).
+// Kept in one contiguous block so that resampling allocates nothing once the
+// block has grown and drawing walks plain memory.
+class CPointList
+{
+public:
+    void AddPoint(double x, double y) { m_vPoints.push_back(CCurvePoint{x, y}); }
+    // nPos is an index below GetCount().
+    void GetPoint(std::size_t nPos, double& x, double& y) const
+    {
+        const CCurvePoint& pt = m_vPoints[nPos];
+        x = pt.m_dX;
+        y = pt.m_dY;
+    }
+    // Forgets every point but keeps the storage for the next sampling.
+    void DeleteAllPoints() { m_vPoints.clear(); }
+    void Reserve(std::size_t nCount) { m_vPoints.reserve(nCount); }
+    // Forgets every point and gives the storage back.
+    void Release() { std::vector<CCurvePoint>().swap(m_vPoints); }
+    // nCount points to be written in place through GetWritableData, for the
+    // sampling that fills blocks of a curve on several threads at once.
+    void Resize(std::size_t nCount) { m_vPoints.resize(nCount); }
+    CCurvePoint* GetWritableData() { return m_vPoints.data(); }
+
+    std::size_t GetCount() const { return m_vPoints.size(); }
+    std::size_t GetCapacity() const { return m_vPoints.capacity(); }
+    bool IsEmpty() const { return m_vPoints.empty(); }
+    const CCurvePoint* GetData() const { return m_vPoints.data(); }
+
+    std::vector<CCurvePoint>::const_iterator begin() const { return m_vPoints.begin(); }
+    std::vector<CCurvePoint>::const_iterator end() const { return m_vPoints.end(); }
+
+private:
+    std::vector<CCurvePoint> m_vPoints;
+};
+
+// Owns the samples of one curve. The list is allocated when it is first
+// changed, so a function that was loaded but never sampled costs nothing
+// here; until then reading it gives an empty list.
+class CPointListPtr
+{
+public:
+    CPointListPtr() = default;
+    CPointListPtr(std::unique_ptr<CPointList> pList) : m_pList(std::move(pList)) {}
+    CPointListPtr& operator=(std::unique_ptr<CPointList> pList)
+    {
+        m_pList = std::move(pList);
+        return *this;
+    }
+
+    CPointList* operator->() { return &Get(); }
+    CPointList& operator*() { return Get(); }
+    const CPointList* operator->() const { return m_pList ? m_pList.get() : &Empty(); }
+    const CPointList& operator*() const { return *operator->(); }
+    // Whether the list has been allocated yet.
+    bool IsAllocated() const { return m_pList != nullptr; }
+
+private:
+    CPointList& Get()
+    {
+        if (!m_pList)
+        {
+            m_pList = std::make_unique<CPointList>();
+        }
+        return *m_pList;
+    }
+    static const CPointList& Empty();
+
+    std::unique_ptr<CPointList> m_pList;
+};
+
+class CGraphFunction
+{
+public:
+    // pEvaluator belongs to the document and must outlive this function.
+    explicit CGraphFunction(CExprEvaluator* pEvaluator);
+    virtual ~CGraphFunction();
+
+    CGraphFunction(const CGraphFunction&) = delete;
+    CGraphFunction& operator=(const CGraphFunction&) = delete;
+
+    // Refills the curve: one evaluation at dXMin, then at every step of
+    // (dXMax - dXMin) / nDivisions added up while x < dXMax. A malformed
+    // expression leaves the curve empty; NaN and infinite values are kept.
+    // So does a curve that would not fit in the memory left to the program.
+    // The work is shared out as SampleFunctions (Sampling.h) does it.
+    void Sample(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nDivisions);
+
+    // Draws the stored samples into the plot rectangle (defined with the
+    // drawing code in src/view).
+    void DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_t nWidth, std::int32_t nTop,
+                   std::int32_t nHeight) const;
+
+    CExprEvaluator* m_pEvaluator; // not owned
+    CPointListPtr m_pPoints;      // owned; allocated when first sampled
+    // Window of the last Sample; the Y bounds only tell the drawing code
+    // which window the points were taken for.
+    double m_dXMin = 0.0;
+    double m_dXMax = 0.0;
+    double m_dYMin = 0.0;
+    double m_dYMax = 0.0;
+    std::string m_strExpression; // exactly as typed
+    COLORREF m_crColor = 0;
+};
+
+// The document's functions in list order: drawing, file and selection order.
+using CFunctionList = std::vector<std::unique_ptr<CGraphFunction>>;

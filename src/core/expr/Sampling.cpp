@@ -1,0 +1,557 @@
+#include "core/expr/Sampling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <omp.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+#include "core/expr/ExprEvaluator.h"
+#include "core/expr/GraphFunction.h"
+
+namespace
+{
+
+// Below this many samples in all, sharing the work out costs more than it
+// saves: the typical graph (4 x 500) stays on the calling thread.
+constexpr std::uint64_t kSmallWork = 1u << 16;
+// Operations run between two looks at the cancel flag (a few milliseconds).
+constexpr std::uint64_t kWorkPerCheck = 1u << 17;
+// The X values one task of the shared-out work evaluates, at most.
+constexpr std::size_t kMaxTaskBlock = 16384;
+// The X values of one call of the serial evaluation, at most.
+constexpr std::size_t kSerialBlock = 256;
+// Samplings whose points take less than this skip asking the system how
+// much memory is left.
+constexpr std::uint64_t kSmallMemory = 16u << 20;
+// What is kept back from the available memory for everything else.
+constexpr std::uint64_t kMemoryReserve = 64u << 20;
+
+constexpr std::uint64_t kBytesPerPoint = sizeof(CCurvePoint);
+constexpr std::uint64_t kBytesPerX = sizeof(double);
+
+// One NaN for every NaN: which NaN (sign and payload) an operation on NaN
+// gives depends on how the compiler laid out the evaluation of a block of X
+// values (vector or scalar, operands swapped), and so on where an X falls in
+// its block. Stored points must not depend on how the work was cut; no
+// reader of the points tells one NaN from another.
+inline double OneNaN(double y)
+{
+    return y == y ? y : std::numeric_limits<double>::quiet_NaN();
+}
+
+bool IsCancelled(const CSamplingOptions& options)
+{
+    return options.m_pCancel != nullptr && options.m_pCancel->load(std::memory_order_relaxed);
+}
+
+void AddDone(const CSamplingOptions& options, std::uint64_t n)
+{
+    if (options.m_pDone != nullptr)
+        options.m_pDone->fetch_add(n, std::memory_order_relaxed);
+}
+
+// X values one evaluation call may take so that the cancel flag is seen in
+// time, for a text of nOps operations.
+std::size_t BlockFor(std::size_t nOps, std::size_t nMax)
+{
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(kWorkPerCheck / (nOps + 1), 1, nMax));
+}
+
+// Whether the text, once blanks are removed and letters upper-cased, holds
+// RAND: only such a text can draw random numbers.
+bool MaySpellRand(const std::string& strText)
+{
+    static constexpr char kRand[] = "RAND";
+    std::size_t nMatched = 0;
+    for (const char c : strText)
+    {
+        if (c == ' ')
+            continue;
+        const char u = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        nMatched = u == kRand[nMatched] ? nMatched + 1 : (u == 'R' ? 1 : 0);
+        if (nMatched == 4)
+            return true;
+    }
+    return false;
+}
+
+std::size_t OperationCount(CExprEvaluator& evaluator, const std::string& strText)
+{
+    try
+    {
+        return evaluator.Compile(strText).GetOperationCount();
+    }
+    catch (const std::exception&)
+    {
+        return 0; // the evaluation itself deals with it
+    }
+}
+
+// One function on this thread with its own evaluator, exactly as
+// CGraphFunction::Sample has always done it: blocks of X in order, a point
+// for each X unless the text is malformed. False when cancelled (the curve is
+// then empty).
+bool SampleInOrder(CGraphFunction& function, const std::vector<double>& vX,
+                   const CSamplingOptions& options)
+{
+    CExprEvaluator& evaluator = *function.m_pEvaluator;
+    CPointList& points = *function.m_pPoints;
+    points.Reserve(vX.size());
+    const std::size_t nBlock =
+        BlockFor(OperationCount(evaluator, function.m_strExpression), kSerialBlock);
+    double aY[kSerialBlock];
+    for (std::size_t i = 0; i < vX.size(); i += nBlock)
+    {
+        if (IsCancelled(options))
+        {
+            points.Release();
+            return false;
+        }
+        const std::size_t n = std::min(nBlock, vX.size() - i);
+        if (!evaluator.EvaluateMany(function.m_strExpression, vX.data() + i, aY, n))
+        {
+            for (std::size_t j = 0; j < n; ++j)
+                points.AddPoint(vX[i + j], OneNaN(aY[j]));
+        }
+        AddDone(options, n);
+    }
+    return true;
+}
+
+// The bytes new curves may take: the available memory less a margin for
+// everything else, and no more than TRACELO_MEMORY_LIMIT when that is set.
+std::uint64_t MemoryBudget()
+{
+    const std::uint64_t nAvailable = AvailableMemory();
+    std::uint64_t nBudget = nAvailable > kMemoryReserve ? (nAvailable - kMemoryReserve) / 8 * 7 : 0;
+    if (const char* pszLimit = std::getenv("TRACELO_MEMORY_LIMIT"); pszLimit != nullptr)
+    {
+        char* pEnd = nullptr;
+        const unsigned long long nLimit = std::strtoull(pszLimit, &pEnd, 10);
+        if (pEnd != pszLimit && *pEnd == '\0' && pszLimit[0] != '-')
+            nBudget = std::min<std::uint64_t>(nBudget, nLimit);
+    }
+    return nBudget;
+}
+
+struct CTask
+{
+    std::size_t m_nFunction; // index into the shared-out functions
+    std::size_t m_nBegin;
+    std::size_t m_nCount;
+};
+
+// What a shared-out function needs besides its evaluator.
+struct CSharedFunction
+{
+    CGraphFunction* m_pFunction;
+    std::atomic<std::size_t> m_nBlocksLeft{0};
+    std::atomic<bool> m_bError{false}; // the text is malformed
+};
+
+} // namespace
+
+CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, double dXMin,
+                                double dXMax, double dYMin, double dYMax, std::int32_t nDivisions,
+                                const CSamplingOptions& options)
+{
+    CSamplingResult result;
+    std::vector<CGraphFunction*> vAll;
+    try
+    {
+        vAll.reserve(functions.size());
+    }
+    catch (const std::exception&)
+    {
+        result.m_bOutOfMemory = true;
+        return result;
+    }
+    for (CGraphFunction* pFunction : functions)
+    {
+        if (pFunction == nullptr)
+            continue;
+        pFunction->m_dXMin = dXMin;
+        pFunction->m_dXMax = dXMax;
+        pFunction->m_dYMin = dYMin;
+        pFunction->m_dYMax = dYMax;
+        // The old curve goes before the new one is computed; its storage is
+        // kept for the new one.
+        pFunction->m_pPoints->DeleteAllPoints();
+        if (pFunction->m_pEvaluator != nullptr)
+            vAll.push_back(pFunction);
+    }
+    if (options.m_pTotal != nullptr)
+        options.m_pTotal->store(0, std::memory_order_relaxed);
+
+    // Only a finite, non-empty range with at least one step has samples.
+    if (vAll.empty() || nDivisions < 1 || !std::isfinite(dXMin) || !std::isfinite(dXMax) ||
+        !(dXMax > dXMin))
+    {
+        return result;
+    }
+    const double dStep = (dXMax - dXMin) / nDivisions;
+
+    // x is accumulated, not computed as dXMin + i * dStep: the samples fall
+    // where repeated addition puts them. A step too small to move x ends the
+    // walk. The walk is counted first, and stops as soon as not even one
+    // curve could be stored.
+    auto walk = [dXMin, dXMax, dStep](auto&& visit)
+    {
+        double x = dXMin;
+        bool bMore = x < dXMax;
+        while (bMore)
+        {
+            if (!visit(x))
+                return;
+            const double dNext = x + dStep;
+            bMore = dNext > x && dNext < dXMax;
+            x = dNext;
+        }
+    };
+    std::uint64_t nMaxCapacity = 0;
+    for (const CGraphFunction* pFunction : vAll)
+        nMaxCapacity = std::max<std::uint64_t>(nMaxCapacity, pFunction->m_pPoints->GetCapacity());
+    const std::uint64_t nSmallCount = kSmallMemory / (kBytesPerX + kBytesPerPoint * vAll.size());
+    std::uint64_t nBudget = options.m_nMemoryLimit != 0 ? options.m_nMemoryLimit
+                                                        : std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t nCount = 0;
+    bool bBudgetAsked = options.m_nMemoryLimit != 0;
+    walk(
+        [&](double)
+        {
+            if (++nCount > nSmallCount && !bBudgetAsked)
+            {
+                nBudget = MemoryBudget();
+                bBudgetAsked = true;
+            }
+            // Not even the largest storage there is would be enough.
+            return nCount * kBytesPerX +
+                       (nCount > nMaxCapacity ? (nCount - nMaxCapacity) * kBytesPerPoint : 0) <=
+                   nBudget;
+        });
+
+    // The curves that fit, in list order; the others stay empty.
+    std::size_t nFit = 0;
+    std::uint64_t nNeed = nCount * kBytesPerX; // new bytes of the X values and curves
+    for (; nFit < vAll.size(); ++nFit)
+    {
+        const std::uint64_t nHave = vAll[nFit]->m_pPoints->GetCapacity();
+        nNeed += nCount > nHave ? (nCount - nHave) * kBytesPerPoint : 0;
+        if (nNeed > nBudget)
+            break;
+    }
+    if (nFit < vAll.size())
+    {
+        if (options.m_bAllOrNothing)
+            nFit = 0;
+        result.m_bOutOfMemory = true;
+        for (std::size_t i = nFit; i < vAll.size(); ++i)
+            vAll[i]->m_pPoints->Release();
+        vAll.resize(nFit);
+    }
+    if (vAll.empty())
+        return result;
+    if (options.m_pTotal != nullptr)
+        options.m_pTotal->store(nCount * vAll.size(), std::memory_order_relaxed);
+
+    const int nThreads =
+        std::clamp(options.m_nThreads > 0 ? options.m_nThreads : SamplingThreadLimit(), 1, 256);
+    try
+    {
+        std::vector<double> vX;
+        vX.reserve(static_cast<std::size_t>(nCount));
+        walk(
+            [&vX](double x)
+            {
+                vX.push_back(x);
+                return true;
+            });
+
+        if (nThreads == 1 || nCount * vAll.size() < kSmallWork)
+        {
+            for (CGraphFunction* pFunction : vAll)
+            {
+                try
+                {
+                    if (!SampleInOrder(*pFunction, vX, options))
+                        result.m_bCancelled = true;
+                }
+                catch (const std::exception&)
+                {
+                    pFunction->m_pPoints->Release();
+                    result.m_bOutOfMemory = true;
+                }
+            }
+            return result;
+        }
+
+        // Which texts draw random numbers: those run in order on the first
+        // thread with their own evaluator, the rest are cut into tasks. Only
+        // a text that spells RAND is compiled here to find out; the others
+        // are compiled once by each thread that evaluates them.
+        std::vector<CGraphFunction*> vInOrder;
+        std::vector<CSharedFunction> vShared(vAll.size());
+        std::vector<CTask> vTasks;
+        std::size_t nShared = 0;
+        {
+            CExprEvaluator planner;
+            for (CGraphFunction* pFunction : vAll)
+            {
+                if (IsCancelled(options))
+                {
+                    result.m_bCancelled = true;
+                    for (CGraphFunction* pLeft : vAll)
+                        pLeft->m_pPoints->Release();
+                    return result;
+                }
+                const std::string& strText = pFunction->m_strExpression;
+                std::size_t nOps = strText.size(); // at least as many characters as operations
+                if (MaySpellRand(strText))
+                {
+                    const CExprProgram& program = planner.Compile(strText);
+                    if (program.UsesRandom())
+                    {
+                        vInOrder.push_back(pFunction);
+                        continue;
+                    }
+                    nOps = program.GetOperationCount();
+                }
+                CSharedFunction& shared = vShared[nShared];
+                shared.m_pFunction = pFunction;
+                pFunction->m_pPoints->Resize(vX.size());
+                const std::size_t nBlock = BlockFor(nOps, kMaxTaskBlock);
+                std::size_t nBlocks = 0;
+                for (std::size_t i = 0; i < vX.size(); i += nBlock, ++nBlocks)
+                    vTasks.push_back(CTask{nShared, i, std::min(nBlock, vX.size() - i)});
+                shared.m_nBlocksLeft.store(nBlocks, std::memory_order_relaxed);
+                ++nShared;
+            }
+        }
+        std::vector<std::unique_ptr<CExprEvaluator>> vEvaluators;
+        std::vector<std::vector<double>> vScratch;
+        for (int i = 0; i < nThreads; ++i)
+        {
+            vEvaluators.push_back(std::make_unique<CExprEvaluator>());
+            vScratch.emplace_back(kMaxTaskBlock);
+        }
+
+        bool bInOrderCancelled = false;
+        std::atomic<std::size_t> nNextTask{0};
+#pragma omp parallel num_threads(nThreads)
+        {
+            const int nThread = omp_get_thread_num();
+            if (nThread == 0)
+            {
+                for (CGraphFunction* pFunction : vInOrder)
+                {
+                    try
+                    {
+                        if (!SampleInOrder(*pFunction, vX, options))
+                            bInOrderCancelled = true;
+                    }
+                    catch (const std::exception&)
+                    {
+                        pFunction->m_pPoints->Release();
+                        result.m_bOutOfMemory = true;
+                    }
+                }
+            }
+            CExprEvaluator& evaluator = *vEvaluators[static_cast<std::size_t>(nThread)];
+            double* pY = vScratch[static_cast<std::size_t>(nThread)].data();
+            // Each thread takes the next task in turn; on a cancel every
+            // thread stops at once rather than walking the tasks left.
+            for (std::size_t t = nNextTask.fetch_add(1, std::memory_order_relaxed);
+                 t < vTasks.size() && !IsCancelled(options);
+                 t = nNextTask.fetch_add(1, std::memory_order_relaxed))
+            {
+                const CTask& task = vTasks[t];
+                CSharedFunction& shared = vShared[task.m_nFunction];
+                CGraphFunction& function = *shared.m_pFunction;
+                const double* pX = vX.data() + task.m_nBegin;
+                if (shared.m_bError.load(std::memory_order_relaxed))
+                {
+                    // A malformed text has no points: the rest is skipped.
+                    shared.m_nBlocksLeft.fetch_sub(1, std::memory_order_relaxed);
+                    AddDone(options, task.m_nCount);
+                    continue;
+                }
+                if (evaluator.EvaluateMany(function.m_strExpression, pX, pY, task.m_nCount))
+                    shared.m_bError.store(true, std::memory_order_relaxed);
+                CCurvePoint* pOut = function.m_pPoints->GetWritableData() + task.m_nBegin;
+                for (std::size_t j = 0; j < task.m_nCount; ++j)
+                    pOut[j] = CCurvePoint{pX[j], OneNaN(pY[j])};
+                shared.m_nBlocksLeft.fetch_sub(1, std::memory_order_relaxed);
+                AddDone(options, task.m_nCount);
+            }
+        }
+        result.m_bCancelled = bInOrderCancelled;
+        for (std::size_t i = 0; i < nShared; ++i)
+        {
+            if (vShared[i].m_bError.load(std::memory_order_relaxed))
+                vShared[i].m_pFunction->m_pPoints->Release();
+            if (vShared[i].m_nBlocksLeft.load(std::memory_order_relaxed) != 0)
+            {
+                vShared[i].m_pFunction->m_pPoints->Release();
+                result.m_bCancelled = true;
+            }
+        }
+        // Each evaluator is left as the serial run leaves it: compiled for,
+        // and flagged by, the last text it evaluated.
+        if (!result.m_bCancelled)
+        {
+            std::vector<CExprEvaluator*> vSeen;
+            for (auto it = vAll.rbegin(); it != vAll.rend(); ++it)
+            {
+                CExprEvaluator* pEvaluator = (*it)->m_pEvaluator;
+                if (std::find(vSeen.begin(), vSeen.end(), pEvaluator) != vSeen.end())
+                    continue;
+                vSeen.push_back(pEvaluator);
+                pEvaluator->EvaluateMany((*it)->m_strExpression, nullptr, nullptr, 0);
+            }
+        }
+    }
+    catch (const std::exception&)
+    {
+        // bad_alloc or length_error: the curves not finished go, the
+        // program goes on.
+        for (CGraphFunction* pFunction : vAll)
+            pFunction->m_pPoints->Release();
+        result.m_bOutOfMemory = true;
+    }
+    return result;
+}
+
+void SampleAllOrThrow(const CFunctionList& functions, double dXMin, double dXMax, double dYMin,
+                      double dYMax, std::int32_t nDivisions, const CSamplingOptions& options)
+{
+    std::vector<CGraphFunction*> vFunctions;
+    vFunctions.reserve(functions.size());
+    for (const std::unique_ptr<CGraphFunction>& pFunction : functions)
+        vFunctions.push_back(pFunction.get());
+    CSamplingOptions allOrNothing = options;
+    allOrNothing.m_bAllOrNothing = true;
+    if (SampleFunctions(vFunctions, dXMin, dXMax, dYMin, dYMax, nDivisions, allOrNothing)
+            .m_bOutOfMemory)
+    {
+        throw std::bad_alloc();
+    }
+}
+
+int SamplingThreadLimit()
+{
+    const int nProcessors = std::max(1, omp_get_num_procs());
+    const char* pszLimit = std::getenv("TRACELO_THREADS");
+    if (pszLimit != nullptr)
+    {
+        char* pEnd = nullptr;
+        const long nLimit = std::strtol(pszLimit, &pEnd, 10);
+        if (pEnd != pszLimit && *pEnd == '\0' && nLimit > 0)
+            return static_cast<int>(std::min<long>(nLimit, nProcessors));
+    }
+    return nProcessors;
+}
+
+namespace
+{
+
+#ifndef _WIN32
+// A number from a file of /proc or /sys: the one after strKey, or the
+// file's first word when strKey is empty; times nUnit. Max when there is no
+// number there ("max" in a control group's limit).
+std::uint64_t ReadNumber(const std::string& strPath, const std::string& strKey, std::uint64_t nUnit)
+{
+    constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+    std::ifstream in(strPath);
+    std::string strWord;
+    while (in >> strWord)
+    {
+        if (!strKey.empty())
+        {
+            if (strWord != strKey)
+                continue;
+            if (!(in >> strWord))
+                return kNone;
+        }
+        if (strWord.empty() || strWord.find_first_not_of("0123456789") != std::string::npos ||
+            strWord.size() > 19)
+            return kNone;
+        const std::uint64_t n = std::stoull(strWord);
+        return n > kNone / nUnit ? kNone : n * nUnit;
+    }
+    return kNone;
+}
+
+// Room under a resource limit, given what the process uses of it now.
+std::uint64_t RoomUnder(int nResource, std::uint64_t nUsed)
+{
+    rlimit limit{};
+    if (getrlimit(nResource, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<std::uint64_t>::max();
+    const auto nLimit = static_cast<std::uint64_t>(limit.rlim_cur);
+    return nLimit > nUsed ? nLimit - nUsed : 0;
+}
+#endif
+
+} // namespace
+
+std::uint64_t AvailableMemory()
+{
+#ifdef _WIN32
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    if (!GlobalMemoryStatusEx(&status))
+        return std::numeric_limits<std::uint64_t>::max();
+    return std::min<std::uint64_t>(status.ullAvailPhys + status.ullAvailPageFile / 2,
+                                   status.ullAvailVirtual);
+#else
+    const auto nPage = static_cast<std::uint64_t>(std::max(1L, sysconf(_SC_PAGESIZE)));
+    std::uint64_t nRoom = ReadNumber("/proc/meminfo", "MemAvailable:", 1024);
+    if (nRoom == std::numeric_limits<std::uint64_t>::max())
+    {
+        const long nPages = sysconf(_SC_AVPHYS_PAGES);
+        if (nPages > 0)
+            nRoom = static_cast<std::uint64_t>(nPages) * nPage;
+    }
+    // statm: total program size, resident, shared, text, library, data+stack.
+    std::uint64_t aStatm[6] = {};
+    {
+        std::ifstream in("/proc/self/statm");
+        for (std::uint64_t& n : aStatm)
+            in >> n;
+    }
+    nRoom = std::min(nRoom, RoomUnder(RLIMIT_AS, aStatm[0] * nPage));
+#ifdef RLIMIT_DATA
+    nRoom = std::min(nRoom, RoomUnder(RLIMIT_DATA, aStatm[5] * nPage));
+#endif
+    // A control group's limit (cgroup v2), as containers set it.
+    std::ifstream cgroup("/proc/self/cgroup");
+    std::string strLine;
+    while (std::getline(cgroup, strLine))
+    {
+        if (strLine.rfind("0::", 0) != 0)
+            continue;
+        const std::string strDir = "/sys/fs/cgroup" + strLine.substr(3);
+        const std::uint64_t nMax = ReadNumber(strDir + "/memory.max", "", 1);
+        const std::uint64_t nCurrent = ReadNumber(strDir + "/memory.current", "", 1);
+        if (nMax != std::numeric_limits<std::uint64_t>::max() &&
+            nCurrent != std::numeric_limits<std::uint64_t>::max())
+            nRoom = std::min(nRoom, nMax > nCurrent ? nMax - nCurrent : 0);
+    }
+    return nRoom;
+#endif
+}

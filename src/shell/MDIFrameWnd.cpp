@@ -1,0 +1,979 @@
+#include "shell/MDIFrameWnd.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QEvent>
+#include <QIcon>
+#include <QKeySequence>
+#include <QLayout>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+#include "core/doc/Document.h"
+#include "res/SamplingStrings.h"
+#include "res/ShellResources.h"
+#include "shell/DocManager.h"
+#include "shell/KeyboardLocks.h"
+#include "shell/MDIChildWnd.h"
+#include "shell/MessageBox.h"
+#include "shell/RecentFileList.h"
+#include "shell/StatusBar.h"
+#include "shell/WinApp.h"
+
+namespace
+{
+
+const char kCommandProperty[] = "traceloCommand";
+const char kDynamicProperty[] = "traceloDynamicItem";
+const char kWindowListProperty[] = "traceloWindowList";
+
+unsigned CommandOf(const QAction* pAction)
+{
+    const QVariant v = pAction->property(kCommandProperty);
+    return v.isValid() ? v.toUInt() : 0;
+}
+
+QAction* MakeCommandAction(const QString& strText, unsigned nID, QObject* pParent)
+{
+    auto* pAction = new QAction(strText, pParent);
+    pAction->setProperty(kCommandProperty, nID);
+    return pAction;
+}
+
+// Disabled menu items can be highlighted, so that their prompts show too.
+class CMenuStyle : public QProxyStyle
+{
+public:
+    explicit CMenuStyle(QObject* pOwner)
+    {
+        setParent(pOwner);
+        setObjectName(QStringLiteral("TraceloMenuStyle"));
+    }
+    int styleHint(StyleHint eHint, const QStyleOption* pOption, const QWidget* pWidget,
+                  QStyleHintReturn* pReturn) const override
+    {
+        if (eHint == QStyle::SH_Menu_AllowActiveAndDisabled)
+        {
+            return 1;
+        }
+        return QProxyStyle::styleHint(eHint, pOption, pWidget, pReturn);
+    }
+};
+
+// One for the application, living as long as it: menus do not own their style.
+QStyle* MenuStyle()
+{
+    auto* pStyle = qApp->findChild<CMenuStyle*>(QStringLiteral("TraceloMenuStyle"),
+                                                Qt::FindDirectChildrenOnly);
+    if (pStyle == nullptr)
+    {
+        pStyle = new CMenuStyle(qApp);
+    }
+    return pStyle;
+}
+
+} // namespace
+
+CMDIFrameWnd* AfxGetMainWnd()
+{
+    CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr ? pApp->m_pMainWnd : nullptr;
+}
+
+CMDIFrameWnd::CMDIFrameWnd() = default;
+
+CMDIFrameWnd::~CMDIFrameWnd()
+{
+    // The graph windows go while this frame is still whole: their documents
+    // may go with them, and nothing may call back into a half-destroyed frame.
+    if (CWinApp* pApp = AfxGetApp(); pApp != nullptr && pApp->m_pDocManager != nullptr &&
+                                     pApp->m_pDocManager->GetMainFrame() == this)
+    {
+        pApp->m_pDocManager->SetMainFrame(nullptr);
+    }
+    if (m_pMdiArea != nullptr)
+    {
+        QObject::disconnect(m_pMdiArea, nullptr, this, nullptr);
+        delete m_pMdiArea;
+        m_pMdiArea = nullptr;
+    }
+}
+
+bool CMDIFrameWnd::LoadFrame(unsigned nIDResource)
+{
+    m_nIDResource = nIDResource;
+    if (const char* pszTitle = res::LoadString(nIDResource))
+    {
+        setWindowTitle(QString::fromUtf8(pszTitle));
+    }
+    if (const char* pszIcon = res::GetIconPath(nIDResource))
+    {
+        setWindowIcon(QIcon(QString::fromUtf8(pszIcon)));
+    }
+    // The platform's default size for a new main window: most of the screen.
+    if (QScreen* pScreen = QGuiApplication::primaryScreen())
+    {
+        const QRect rect = pScreen->availableGeometry();
+        resize(rect.width() * 3 / 4, rect.height() * 3 / 4);
+    }
+
+    m_pMdiArea = new QMdiArea(this);
+    m_pMdiArea->setObjectName(QStringLiteral("mdiclient"));
+    // Every part of a window that reaches beyond the area can be scrolled to.
+    m_pMdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_pMdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_pMdiArea);
+    QObject::connect(m_pMdiArea, &QMdiArea::subWindowActivated, this,
+                     [this](QMdiSubWindow* pWindow) { OnSubWindowActivated(pWindow); });
+
+    for (unsigned nIDMenu : {nIDResource, static_cast<unsigned>(res::IDR_GRAPHTYPE)})
+    {
+        const res::CMenuDef* pDef = res::FindMenu(nIDMenu);
+        if (pDef == nullptr)
+        {
+            return false;
+        }
+        std::vector<QMenu*>& vMenus = m_menus[nIDMenu];
+        for (const res::CPopupDef& popup : pDef->m_popups)
+        {
+            vMenus.push_back(BuildPopup(popup, this, true));
+        }
+    }
+    SetMenuBar(nIDResource);
+
+    for (const res::CAccelDef& accel : res::GetAccelerators(nIDResource))
+    {
+        auto* pShortcut = new QShortcut(QKeySequence::fromString(QString::fromUtf8(accel.m_pszKeys),
+                                                                 QKeySequence::PortableText),
+                                        this);
+        pShortcut->setContext(Qt::WindowShortcut);
+        const unsigned nID = accel.m_nID;
+        QObject::connect(pShortcut, &QShortcut::activated, this, [this, nID] { OnCommand(nID); });
+    }
+    return OnCreate() != -1;
+}
+
+int CMDIFrameWnd::OnCreate()
+{
+    return 0;
+}
+
+QMenu* CMDIFrameWnd::BuildPopup(const res::CPopupDef& popup, QWidget* pParent, bool bSendCommands)
+{
+    auto* pMenu = new QMenu(QString::fromUtf8(popup.m_pszTitle), pParent);
+    pMenu->setStyle(MenuStyle());
+    for (const res::CMenuItemDef& item : popup.m_items)
+    {
+        if (item.m_nFlags & res::MF_SEPARATOR)
+        {
+            pMenu->addSeparator();
+            continue;
+        }
+        QAction* pAction = MakeCommandAction(QString::fromUtf8(item.m_pszText), item.m_nID, pMenu);
+        pAction->setEnabled(!(item.m_nFlags & res::MF_GRAYED));
+        if (item.m_nID >= res::ID_FILE_MRU_FILE1 && item.m_nID <= res::ID_FILE_MRU_LAST)
+        {
+            pAction->setObjectName(QStringLiteral("mruPlaceholder"));
+        }
+        pMenu->addAction(pAction);
+    }
+    pMenu->setProperty(kWindowListProperty, popup.m_bWindowList);
+    if (bSendCommands)
+    {
+        QObject::connect(pMenu, &QMenu::triggered, this,
+                         [this](QAction* pAction)
+                         {
+                             if (const unsigned nID = CommandOf(pAction))
+                             {
+                                 OnCommand(nID);
+                             }
+                         });
+    }
+    QObject::connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] { UpdateMenuItems(pMenu); });
+    ConnectPrompts(pMenu);
+    return pMenu;
+}
+
+void CMDIFrameWnd::ConnectPrompts(QMenu* pMenu)
+{
+    QObject::connect(pMenu, &QMenu::hovered, this,
+                     [this](QAction* pAction)
+                     {
+                         if (!pAction->isSeparator() && pAction->menu() == nullptr)
+                         {
+                             SetMessageText(CommandOf(pAction));
+                         }
+                     });
+    QObject::connect(pMenu, &QMenu::aboutToHide, this,
+                     [this]
+                     {
+                         // Back to the idle message once no menu is open any more.
+                         QTimer::singleShot(0, this,
+                                            [this]
+                                            {
+                                                if (QApplication::activePopupWidget() == nullptr)
+                                                {
+                                                    SetIdleMessage();
+                                                }
+                                            });
+                     });
+}
+
+void CMDIFrameWnd::SetMenuBar(unsigned nIDMenu)
+{
+    if (m_nCurrentMenu == nIDMenu)
+    {
+        return;
+    }
+    auto it = m_menus.find(nIDMenu);
+    if (it == m_menus.end())
+    {
+        return;
+    }
+    m_nCurrentMenu = nIDMenu;
+    QMenuBar* pBar = menuBar();
+    pBar->clear();
+    for (QMenu* pMenu : it->second)
+    {
+        pBar->addMenu(pMenu);
+    }
+}
+
+QMenu* CMDIFrameWnd::GetMenu(unsigned nIDMenu, int nPopup) const
+{
+    auto it = m_menus.find(nIDMenu);
+    if (it == m_menus.end() || nPopup < 0 || nPopup >= static_cast<int>(it->second.size()))
+    {
+        return nullptr;
+    }
+    return it->second[nPopup];
+}
+
+void CMDIFrameWnd::UpdateMenuItems(QMenu* pMenu)
+{
+    UpdateRecentFileItems(pMenu);
+    if (pMenu->property(kWindowListProperty).toBool())
+    {
+        UpdateWindowList(pMenu);
+    }
+    for (QAction* pAction : pMenu->actions())
+    {
+        const unsigned nID = CommandOf(pAction);
+        if (nID == 0 || pAction->menu() != nullptr)
+        {
+            continue;
+        }
+        CCmdUI state(nID);
+        pAction->setEnabled(UpdateCommand(state));
+        if (state.m_obChecked.has_value())
+        {
+            pAction->setCheckable(true);
+            pAction->setChecked(*state.m_obChecked);
+        }
+        if (state.m_ostrText.has_value())
+        {
+            pAction->setText(QString::fromStdString(*state.m_ostrText));
+        }
+    }
+}
+
+void CMDIFrameWnd::UpdateRecentFileItems(QMenu* pMenu)
+{
+    QAction* pPlaceholder = nullptr;
+    for (QAction* pAction : pMenu->actions())
+    {
+        if (pAction->objectName() == QLatin1String("mruPlaceholder"))
+        {
+            pPlaceholder = pAction;
+        }
+        else if (pAction->property(kDynamicProperty).toString() == QLatin1String("mru"))
+        {
+            pMenu->removeAction(pAction);
+            delete pAction;
+        }
+    }
+    if (pPlaceholder == nullptr)
+    {
+        return;
+    }
+    CWinApp* pApp = AfxGetApp();
+    const CRecentFileList* pList = pApp != nullptr ? pApp->m_pRecentFileList.get() : nullptr;
+    const int nCount = pList != nullptr ? pList->GetCount() : 0;
+    // The place holder stands, greyed, only while the list is empty.
+    pPlaceholder->setVisible(nCount == 0);
+    const std::string strCurrentDir = QDir::currentPath().toStdString();
+    for (int i = 0; i < nCount; ++i)
+    {
+        const QString strText = QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QString::fromStdString(EscapeMnemonics(pList->GetDisplayName(i, strCurrentDir))));
+        QAction* pAction = MakeCommandAction(strText, pList->GetStartID() + i, pMenu);
+        pAction->setProperty(kDynamicProperty, QStringLiteral("mru"));
+        pMenu->insertAction(pPlaceholder, pAction);
+    }
+}
+
+void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
+{
+    for (QAction* pAction : pMenu->actions())
+    {
+        if (pAction->property(kDynamicProperty).toString() == QLatin1String("window"))
+        {
+            pMenu->removeAction(pAction);
+            delete pAction;
+        }
+    }
+    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    if (vFrames.empty())
+    {
+        return;
+    }
+    QAction* pSeparator = pMenu->addSeparator();
+    pSeparator->setProperty(kDynamicProperty, QStringLiteral("window"));
+    CMDIChildWnd* pActive = MDIGetActive();
+    const std::vector<CMDIChildWnd*> vListed = GetListedFrames();
+    for (std::size_t i = 0; i < vListed.size(); ++i)
+    {
+        QString strTitle = vListed[i]->windowTitle();
+        strTitle.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction* pAction = MakeCommandAction(QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle),
+                                             res::AFX_IDM_FIRST_MDICHILD + unsigned(i), pMenu);
+        pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
+        // Only the active window carries a mark.
+        pAction->setCheckable(vListed[i] == pActive);
+        pAction->setChecked(vListed[i] == pActive);
+        pMenu->addAction(pAction);
+    }
+    if (vFrames.size() > res::kMaxListedWindows)
+    {
+        QAction* pAction =
+            MakeCommandAction(QString::fromUtf8(res::kMoreWindows), res::ID_WINDOW_MORE, pMenu);
+        pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
+        pMenu->addAction(pAction);
+    }
+}
+
+std::vector<CMDIChildWnd*> CMDIFrameWnd::GetListedFrames() const
+{
+    std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    if (vFrames.size() <= res::kMaxListedWindows)
+    {
+        return vFrames;
+    }
+    CMDIChildWnd* pActive = MDIGetActive();
+    const auto itActive = std::find(vFrames.begin(), vFrames.end(), pActive);
+    const bool bActiveLater = itActive - vFrames.begin() >= std::ptrdiff_t(res::kMaxListedWindows);
+    vFrames.resize(res::kMaxListedWindows);
+    if (pActive != nullptr && bActiveLater)
+    {
+        vFrames.back() = pActive;
+    }
+    return vFrames;
+}
+
+std::vector<CMDIChildWnd*> CMDIFrameWnd::GetChildFrames() const
+{
+    std::vector<CMDIChildWnd*> vFrames;
+    if (m_pMdiArea == nullptr)
+    {
+        return vFrames;
+    }
+    for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
+    {
+        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow))
+        {
+            vFrames.push_back(pFrame);
+        }
+    }
+    return vFrames;
+}
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive() const
+{
+    if (m_pMdiArea == nullptr)
+    {
+        return nullptr;
+    }
+    const QList<QMdiSubWindow*> list = m_pMdiArea->subWindowList();
+    QMdiSubWindow* pWindow = m_pMdiArea->activeSubWindow();
+    if (pWindow == nullptr)
+    {
+        pWindow = m_pMdiArea->currentSubWindow();
+    }
+    // While another top-level window (a dialog) is active the area may name
+    // none: the graph window last activated is still the active one.
+    if (pWindow == nullptr && m_pLastActive != nullptr && list.contains(m_pLastActive.data()))
+    {
+        pWindow = m_pLastActive.data();
+    }
+    return list.contains(pWindow) ? dynamic_cast<CMDIChildWnd*>(pWindow) : nullptr;
+}
+
+void CMDIFrameWnd::MDIActivate(CMDIChildWnd* pFrame)
+{
+    if (m_pMdiArea == nullptr || pFrame == nullptr)
+    {
+        return;
+    }
+    if (pFrame->isMinimized())
+    {
+        pFrame->showNormal();
+    }
+    m_pMdiArea->setActiveSubWindow(pFrame);
+    m_pLastActive = pFrame;
+    if (QWidget* pView = pFrame->widget())
+    {
+        pView->setFocus(Qt::OtherFocusReason);
+    }
+    OnUpdateFrameMenu();
+    OnUpdateFrameTitle();
+}
+
+void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame)
+{
+    m_pMdiArea->addSubWindow(pFrame);
+    if (const char* pszIcon = res::GetIconPath(res::IDR_GRAPHTYPE))
+    {
+        pFrame->setWindowIcon(QIcon(QString::fromUtf8(pszIcon)));
+    }
+    if (layout() != nullptr)
+    {
+        layout()->activate();
+    }
+    pFrame->setGeometry(CascadeRect(m_nCascade, m_pMdiArea->contentsRect().size(), pFrame));
+    ++m_nCascade;
+}
+
+QRect CMDIFrameWnd::CascadeRect(int& nIndex, const QSize& area, const QWidget* pFrame) const
+{
+    // Staggered from the top left by a caption's height, three quarters of
+    // the area in size, as the platform places new windows.
+    const int nStep = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pFrame) + 4;
+    const QSize size(std::max(area.width() * 3 / 4, 200), std::max(area.height() * 3 / 4, 150));
+    int nOffset = nStep * nIndex;
+    if (nIndex > 0 &&
+        (nOffset + size.width() > area.width() || nOffset + size.height() > area.height()))
+    {
+        nIndex = 0;
+        nOffset = 0;
+    }
+    return QRect(QPoint(nOffset, nOffset), size);
+}
+
+void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow)
+{
+    if (pWindow != nullptr)
+    {
+        m_pLastActive = pWindow;
+    }
+    OnUpdateFrameMenu();
+    OnUpdateFrameTitle();
+}
+
+void CMDIFrameWnd::OnUpdateFrameMenu()
+{
+    SetMenuBar(MDIGetActive() != nullptr ? static_cast<unsigned>(res::IDR_GRAPHTYPE)
+                                         : m_nIDResource);
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle()
+{
+    QString strTitle = QString::fromUtf8(res::LoadString(m_nIDResource));
+    if (CMDIChildWnd* pActive = MDIGetActive())
+    {
+        if (pActive->isMaximized())
+        {
+            strTitle += QStringLiteral(" - [%1]").arg(pActive->windowTitle());
+        }
+        else if (CDocument* pDoc = pActive->GetActiveDocument())
+        {
+            QString strDoc = QString::fromStdString(pDoc->GetTitle());
+            strDoc.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+            strTitle += QStringLiteral(" - ") + strDoc;
+        }
+    }
+    if (windowTitle() != strTitle)
+    {
+        setWindowTitle(strTitle);
+    }
+}
+
+bool CMDIFrameWnd::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
+{
+    if (CMDIChildWnd* pActive = MDIGetActive();
+        pActive != nullptr && pActive->OnCmdMsg(nID, pCmdUI))
+    {
+        return true;
+    }
+    if (DispatchOwn(nID, pCmdUI))
+    {
+        return true;
+    }
+    CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr && pApp->OnCmdMsg(nID, pCmdUI);
+}
+
+bool CMDIFrameWnd::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+{
+    using T = CMDIFrameWnd;
+    static const CCmdEntry<T> kCommands[] = {
+        MapUpdateRange<T>(res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR,
+                          &T::OnUpdateControlBarMenu),
+        MapCommandRange<T>(res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR, &T::OnBarCheck),
+        MapCommand<T>(res::ID_WINDOW_NEW, &T::OnWindowNew),
+        MapCommand<T>(res::ID_WINDOW_CASCADE, &T::OnMDICascade),
+        MapCommand<T>(res::ID_WINDOW_TILE_HORZ, &T::OnMDITile),
+        MapCommand<T>(res::ID_WINDOW_ARRANGE, &T::OnMDIIconArrange),
+        MapCommandRange<T>(res::AFX_IDM_FIRST_MDICHILD, res::ID_WINDOW_MORE, &T::OnMDIWindowCmd),
+        MapUpdateRange<T>(res::ID_INDICATOR_CAPS, res::ID_INDICATOR_SCRL, &T::OnUpdateKeyIndicator),
+    };
+    return DispatchTable<T>(this, kCommands, nID, pCmdUI);
+}
+
+void CMDIFrameWnd::OnCommand(unsigned nID)
+{
+    try
+    {
+        ExecuteCommand(nID);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // The command stops where memory ran out; every graph stays open.
+        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                      EMsgBoxIcon::Exclamation, this);
+    }
+    RequestIdleUpdate();
+}
+
+unsigned CMDIFrameWnd::TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen)
+{
+    const res::CMenuDef* pDef = res::FindMenu(nIDMenu);
+    if (pDef == nullptr || pDef->m_popups.empty())
+    {
+        return 0;
+    }
+    // Loaded, shown and destroyed within this call.
+    std::unique_ptr<QMenu> pMenu(BuildPopup(pDef->m_popups.front(), this, false));
+    pMenu->setObjectName(QStringLiteral("contextMenu%1").arg(nIDMenu));
+    UpdateMenuItems(pMenu.get());
+    QAction* pChosen = pMenu->exec(ptScreen);
+    const unsigned nID = pChosen != nullptr ? CommandOf(pChosen) : 0;
+    pMenu.reset();
+    if (nID != 0)
+    {
+        OnCommand(nID);
+    }
+    return nID;
+}
+
+void CMDIFrameWnd::SetMessageText(const QString& strText)
+{
+    if (m_pMessageBar != nullptr && m_pMessageBar->GetCount() > 0)
+    {
+        m_pMessageBar->SetPaneText(0, strText, true);
+    }
+}
+
+void CMDIFrameWnd::SetMessageText(unsigned nIDPrompt)
+{
+    SetMessageText(QString::fromStdString(res::GetCommandPrompt(nIDPrompt)));
+}
+
+void CMDIFrameWnd::SetIdleMessage()
+{
+    SetMessageText(QString::fromUtf8(res::LoadString(res::AFX_IDS_IDLEMESSAGE)));
+}
+
+void CMDIFrameWnd::RequestIdleUpdate()
+{
+    if (m_bIdlePending)
+    {
+        return;
+    }
+    m_bIdlePending = true;
+    QTimer::singleShot(0, this,
+                       [this]
+                       {
+                           m_bIdlePending = false;
+                           OnIdleUpdateCmdUI();
+                       });
+}
+
+void CMDIFrameWnd::OnIdleUpdateCmdUI()
+{
+    if (!isVisible() || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr)
+    {
+        return;
+    }
+    OnUpdateFrameMenu();
+    OnUpdateFrameTitle();
+    for (QAction* pAction : m_vToolBarActions)
+    {
+        CCmdUI state(CommandOf(pAction));
+        pAction->setEnabled(UpdateCommand(state));
+    }
+    if (m_pMessageBar != nullptr && !m_pMessageBar->isHidden())
+    {
+        for (int i = 0; i < m_pMessageBar->GetCount(); ++i)
+        {
+            const unsigned nID = m_pMessageBar->GetItemID(i);
+            if (nID == 0)
+            {
+                continue;
+            }
+            CCmdUI state(nID);
+            OnCmdMsg(nID, &state);
+            if (state.m_obEnabled.has_value())
+            {
+                const unsigned nStyle = m_pMessageBar->GetPaneStyle(i);
+                m_pMessageBar->SetPaneStyle(i, *state.m_obEnabled ? (nStyle & ~SBPS_DISABLED)
+                                                                  : (nStyle | SBPS_DISABLED));
+            }
+            if (state.m_ostrText.has_value())
+            {
+                m_pMessageBar->SetPaneText(i, QString::fromStdString(*state.m_ostrText), false);
+            }
+        }
+    }
+}
+
+void CMDIFrameWnd::RegisterControlBar(unsigned nID, QWidget* pBar)
+{
+    m_controlBars[nID] = pBar;
+}
+
+QWidget* CMDIFrameWnd::GetControlBar(unsigned nID) const
+{
+    auto it = m_controlBars.find(nID);
+    return it == m_controlBars.end() ? nullptr : it->second;
+}
+
+void CMDIFrameWnd::ShowControlBar(QWidget* pBar, bool bShow)
+{
+    if (pBar != nullptr)
+    {
+        pBar->setVisible(bShow);
+        RequestIdleUpdate();
+    }
+}
+
+bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, unsigned nIDResource)
+{
+    const auto buttons = res::GetToolBar(nIDResource);
+    if (buttons.empty())
+    {
+        return false;
+    }
+    pToolBar->setIconSize(QSize(res::kToolBarImageWidth, res::kToolBarImageHeight));
+    for (const res::CToolBarButtonDef& button : buttons)
+    {
+        if (button.m_nID == 0)
+        {
+            pToolBar->addSeparator();
+            continue;
+        }
+        const char* pszImage = res::GetToolBarImagePath(button.m_nImage);
+        if (pszImage == nullptr)
+        {
+            return false;
+        }
+        QAction* pAction = MakeCommandAction(QString(), button.m_nID, pToolBar);
+        pAction->setIcon(QIcon(QString::fromUtf8(pszImage)));
+        pAction->setToolTip(QString::fromStdString(res::GetCommandTooltip(button.m_nID)));
+        pAction->setObjectName(QStringLiteral("toolbar%1").arg(button.m_nID));
+        const unsigned nID = button.m_nID;
+        QObject::connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
+        QObject::connect(pAction, &QAction::hovered, this, [this, nID] { SetMessageText(nID); });
+        pToolBar->addAction(pAction);
+        if (QWidget* pButton = pToolBar->widgetForAction(pAction))
+        {
+            pButton->setFixedSize(res::kToolBarButtonWidth, res::kToolBarButtonHeight);
+            pButton->installEventFilter(this);
+        }
+        m_vToolBarActions.push_back(pAction);
+    }
+    return true;
+}
+
+bool CMDIFrameWnd::eventFilter(QObject* pWatched, QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::Leave && qobject_cast<QToolButton*>(pWatched) != nullptr)
+    {
+        SetIdleMessage();
+    }
+    return QMainWindow::eventFilter(pWatched, pEvent);
+}
+
+void CMDIFrameWnd::showEvent(QShowEvent* pEvent)
+{
+    QMainWindow::showEvent(pEvent);
+    RequestIdleUpdate();
+}
+
+QMenu* CMDIFrameWnd::createPopupMenu()
+{
+    return nullptr;
+}
+
+void CMDIFrameWnd::closeEvent(QCloseEvent* pEvent)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (pApp != nullptr && pApp->m_pDocManager != nullptr)
+    {
+        if (!pApp->m_pDocManager->SaveAllModified())
+        {
+            pEvent->ignore();
+            return;
+        }
+        pApp->m_pDocManager->CloseAllDocuments();
+    }
+    QMainWindow::closeEvent(pEvent);
+}
+
+void CMDIFrameWnd::OnBarCheck(unsigned nID)
+{
+    if (QWidget* pBar = GetControlBar(nID))
+    {
+        ShowControlBar(pBar, pBar->isHidden());
+    }
+}
+
+void CMDIFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
+{
+    QWidget* pBar = GetControlBar(pCmdUI->m_nID);
+    pCmdUI->Enable(pBar != nullptr);
+    pCmdUI->SetCheck(pBar != nullptr && !pBar->isHidden());
+}
+
+void CMDIFrameWnd::OnWindowNew()
+{
+    CMDIChildWnd* pActive = MDIGetActive();
+    CWinApp* pApp = AfxGetApp();
+    if (pActive == nullptr || pApp == nullptr || pApp->m_pDocManager == nullptr)
+    {
+        return;
+    }
+    if (CDocument* pDoc = pActive->GetActiveDocument())
+    {
+        pApp->m_pDocManager->OpenNewWindow(pDoc);
+    }
+}
+
+QSize CMDIFrameWnd::PrepareArrange()
+{
+    // Places are in the area's own coordinates: back to its origin first.
+    m_pMdiArea->horizontalScrollBar()->setValue(0);
+    m_pMdiArea->verticalScrollBar()->setValue(0);
+    return m_pMdiArea->contentsRect().size();
+}
+
+void CMDIFrameWnd::OnMDICascade()
+{
+    CMDIChildWnd* pActive = MDIGetActive();
+    // Bottom of the stack first, the active window last and on top;
+    // minimised windows stay where they are.
+    std::vector<CMDIChildWnd*> vFrames;
+    for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::StackingOrder))
+    {
+        auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow);
+        if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
+        {
+            vFrames.push_back(pFrame);
+        }
+    }
+    if (pActive != nullptr && !pActive->isMinimized())
+    {
+        vFrames.push_back(pActive);
+    }
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        if (pFrame->isMaximized())
+        {
+            pFrame->showNormal();
+        }
+    }
+    const QSize area = PrepareArrange();
+    int nIndex = 0;
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        pFrame->setGeometry(CascadeRect(nIndex, area, pFrame));
+        ++nIndex;
+        pFrame->raise();
+    }
+    m_nCascade = nIndex;
+    if (pActive != nullptr)
+    {
+        MDIActivate(pActive);
+    }
+}
+
+void CMDIFrameWnd::OnMDITile()
+{
+    CMDIChildWnd* pActive = MDIGetActive();
+    // From the top of the stack: the active window first, at the top left.
+    std::vector<CMDIChildWnd*> vFrames;
+    if (pActive != nullptr && !pActive->isMinimized())
+    {
+        vFrames.push_back(pActive);
+    }
+    const QList<QMdiSubWindow*> stack = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it)
+    {
+        auto* pFrame = dynamic_cast<CMDIChildWnd*>(*it);
+        if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
+        {
+            vFrames.push_back(pFrame);
+        }
+    }
+    if (vFrames.empty())
+    {
+        return;
+    }
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        if (pFrame->isMaximized())
+        {
+            pFrame->showNormal();
+        }
+    }
+    const QSize area = PrepareArrange();
+    // r columns of equal width, r the whole part of the square root of n;
+    // n / r windows in each, the last column taking the rest, stacked from
+    // the top at equal heights.
+    const int n = static_cast<int>(vFrames.size());
+    int r = static_cast<int>(std::sqrt(static_cast<double>(n)));
+    while ((r + 1) * (r + 1) <= n)
+    {
+        ++r;
+    }
+    while (r * r > n)
+    {
+        --r;
+    }
+    const int nWidth = area.width() / r;
+    const int nPerColumn = n / r;
+    std::size_t nNext = 0;
+    for (int nColumn = 0; nColumn < r; ++nColumn)
+    {
+        const int nCount = nColumn == r - 1 ? n - nPerColumn * (r - 1) : nPerColumn;
+        const int nHeight = area.height() / nCount;
+        for (int nRow = 0; nRow < nCount; ++nRow)
+        {
+            vFrames[nNext++]->setGeometry(nColumn * nWidth, nRow * nHeight, nWidth, nHeight);
+        }
+    }
+    if (pActive != nullptr)
+    {
+        MDIActivate(pActive);
+    }
+}
+
+void CMDIFrameWnd::OnMDIIconArrange()
+{
+    // Minimised windows in a row along the bottom edge, from the left, at
+    // their minimised size; a full row continues above.
+    const QSize area = PrepareArrange();
+    int x = 0;
+    int nBottom = area.height();
+    int nRowHeight = 0;
+    for (CMDIChildWnd* pFrame : GetChildFrames())
+    {
+        if (!pFrame->isMinimized())
+        {
+            continue;
+        }
+        const QSize size = pFrame->minimumSizeHint().expandedTo(pFrame->minimumSize());
+        if (x > 0 && x + size.width() > area.width())
+        {
+            x = 0;
+            nBottom -= nRowHeight;
+            nRowHeight = 0;
+        }
+        pFrame->setGeometry(QRect(QPoint(x, nBottom - size.height()), size));
+        x += size.width();
+        nRowHeight = std::max(nRowHeight, size.height());
+    }
+}
+
+void CMDIFrameWnd::OnMDIWindowCmd(unsigned nID)
+{
+    if (nID == res::ID_WINDOW_MORE)
+    {
+        OnSelectWindow();
+        return;
+    }
+    const std::vector<CMDIChildWnd*> vFrames = GetListedFrames();
+    const std::size_t nIndex = nID - res::AFX_IDM_FIRST_MDICHILD;
+    if (nIndex < vFrames.size())
+    {
+        MDIActivate(vFrames[nIndex]);
+    }
+}
+
+void CMDIFrameWnd::OnSelectWindow()
+{
+    // Every graph window by its caption, in the Window menu's order, the
+    // active one chosen; OK or a double-click activates the chosen one.
+    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    CMDIChildWnd* pActive = MDIGetActive();
+    QDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("TraceloSelectWindow"));
+    dlg.setWindowTitle(QString::fromUtf8(res::kSelectWindowTitle));
+    auto* pList = new QListWidget(&dlg);
+    pList->setObjectName(QStringLiteral("windowList"));
+    for (CMDIChildWnd* pFrame : vFrames)
+    {
+        pList->addItem(pFrame->windowTitle());
+        if (pFrame == pActive)
+        {
+            pList->setCurrentRow(pList->count() - 1);
+        }
+    }
+    auto* pButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    pButtons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(res::kButtonOk));
+    pButtons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(res::kButtonCancel));
+    QObject::connect(pButtons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    QObject::connect(pButtons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    QObject::connect(pList, &QListWidget::itemDoubleClicked, &dlg, &QDialog::accept);
+    auto* pLayout = new QVBoxLayout(&dlg);
+    pLayout->addWidget(pList);
+    pLayout->addWidget(pButtons);
+    if (dlg.exec() != QDialog::Accepted)
+    {
+        return;
+    }
+    const int nRow = pList->currentRow();
+    // The list is the windows as they were when it opened; one closed since
+    // is no longer a choice.
+    if (nRow >= 0 && nRow < static_cast<int>(vFrames.size()) && GetChildFrames() == vFrames)
+    {
+        MDIActivate(vFrames[nRow]);
+    }
+}
+
+void CMDIFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
+{
+    const EKeyLock eLock = pCmdUI->m_nID == res::ID_INDICATOR_CAPS  ? EKeyLock::Caps
+                           : pCmdUI->m_nID == res::ID_INDICATOR_NUM ? EKeyLock::Num
+                                                                    : EKeyLock::Scroll;
+    pCmdUI->Enable(QueryKeyLock(eLock).value_or(false));
+}

@@ -1,0 +1,147 @@
+#include "shell/SamplingProgress.h"
+
+#include <QGuiApplication>
+#include <QProgressDialog>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "core/expr/GraphFunction.h"
+#include "res/SamplingStrings.h"
+#include "res/ShellResources.h"
+#include "shell/MessageBox.h"
+
+namespace
+{
+
+// The wait cursor for as long as it lives.
+class CWaitCursor
+{
+public:
+    CWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+// Steps of the progress bar.
+constexpr int kProgressSteps = 1000;
+// How often the dialog looks at the work.
+constexpr int kProgressPollMs = 40;
+
+} // namespace
+
+CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* const> functions,
+                                   double dXMin, double dXMax, double dYMin, double dYMax,
+                                   std::int32_t nDivisions)
+{
+    CSamplingResult result;
+    try
+    {
+        // The work runs on stand-ins that hold the curves' storage; the
+        // functions themselves show no points until it is done.
+        std::vector<CGraphFunction*> vTargets;
+        std::vector<std::unique_ptr<CGraphFunction>> vStandIns;
+        std::vector<CGraphFunction*> vWork;
+        for (CGraphFunction* pFunction : functions)
+        {
+            if (pFunction == nullptr)
+                continue;
+            auto pStandIn = std::make_unique<CGraphFunction>(pFunction->m_pEvaluator);
+            pStandIn->m_strExpression = pFunction->m_strExpression;
+            pStandIn->m_crColor = pFunction->m_crColor;
+            vTargets.push_back(pFunction);
+            vWork.push_back(pStandIn.get());
+            vStandIns.push_back(std::move(pStandIn));
+        }
+        for (std::size_t i = 0; i < vTargets.size(); ++i)
+            std::swap(vTargets[i]->m_pPoints, vStandIns[i]->m_pPoints);
+
+        std::atomic<bool> bCancel{false};
+        std::atomic<std::uint64_t> nDone{0};
+        std::atomic<std::uint64_t> nTotal{0};
+        CSamplingOptions options;
+        options.m_pCancel = &bCancel;
+        options.m_pDone = &nDone;
+        options.m_pTotal = &nTotal;
+        {
+            CWaitCursor wait;
+            auto sample = [&]
+            { return SampleFunctions(vWork, dXMin, dXMax, dYMin, dYMax, nDivisions, options); };
+            std::future<CSamplingResult> work;
+            try
+            {
+                work = std::async(std::launch::async, sample);
+            }
+            catch (const std::system_error&)
+            {
+                // No thread to be had: the work runs here, as it always did.
+                std::promise<CSamplingResult> done;
+                done.set_value(sample());
+                work = done.get_future();
+            }
+            if (work.wait_for(std::chrono::milliseconds(kSamplingDialogDelay)) !=
+                std::future_status::ready)
+            {
+                QProgressDialog dlg(pParent);
+                dlg.setObjectName(QStringLiteral("TraceloSamplingProgress"));
+                dlg.setWindowModality(Qt::ApplicationModal);
+                dlg.setLabelText(QString::fromUtf8(res::kSamplingProgress));
+                dlg.setCancelButtonText(QString::fromUtf8(res::kButtonCancel));
+                dlg.setRange(0, kProgressSteps);
+                dlg.setMinimumDuration(0);
+                dlg.setAutoClose(false);
+                dlg.setAutoReset(false);
+                QObject::connect(&dlg, &QProgressDialog::canceled, &dlg,
+                                 [&bCancel] { bCancel.store(true); });
+                QTimer poll;
+                QObject::connect(
+                    &poll, &QTimer::timeout, &dlg,
+                    [&]
+                    {
+                        if (work.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+                        {
+                            dlg.accept();
+                            return;
+                        }
+                        const std::uint64_t n = nTotal.load();
+                        if (n != 0)
+                            dlg.setValue(static_cast<int>(nDone.load() * kProgressSteps / n));
+                    });
+                poll.start(kProgressPollMs);
+                QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+                dlg.exec();
+                QGuiApplication::restoreOverrideCursor();
+                if (work.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                    bCancel.store(true); // the dialog was closed another way
+            }
+            result = work.get();
+        }
+        for (std::size_t i = 0; i < vTargets.size(); ++i)
+        {
+            CGraphFunction& target = *vTargets[i];
+            CGraphFunction& standIn = *vStandIns[i];
+            std::swap(target.m_pPoints, standIn.m_pPoints);
+            target.m_dXMin = standIn.m_dXMin;
+            target.m_dXMax = standIn.m_dXMax;
+            target.m_dYMin = standIn.m_dYMin;
+            target.m_dYMax = standIn.m_dYMax;
+        }
+    }
+    catch (const std::bad_alloc&)
+    {
+        result.m_bOutOfMemory = true;
+    }
+    if (result.m_bOutOfMemory)
+    {
+        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                      EMsgBoxIcon::Exclamation, pParent);
+    }
+    return result;
+}

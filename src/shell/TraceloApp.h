@@ -1,0 +1,31 @@
+// The application: start-up in its order, the one document type (a graph
+// in a child frame with its view), the command line and the About box.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/CommandLineInfo.h"
+#include "shell/WinApp.h"
+
+class QApplication;
+
+// Qt's side of the start: the program's resources and Italian texts in the
+// toolkit's own dialogs.
+void PrepareQtApplication(QApplication& app);
+
+class CTraceloApp : public CWinApp
+{
+public:
+    CTraceloApp();
+    ~CTraceloApp() override;
+
+    bool InitInstance() override;
+    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
+
+    void OnAppAbout();
+
+    // The arguments after the program's name; by default the process's.
+    std::vector<std::string> m_vArgs;
+    CCommandLineInfo m_cmdInfo;
+};

@@ -1,0 +1,134 @@
+#include "shell/TraceloView.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <vector>
+
+#include "core/doc/TraceloDoc.h"
+#include "core/plot/DrawPlot.h"
+#include "core/plot/PlotArea.h"
+#include "render/QtDrawDevice.h"
+#include "res/ResourceIds.h"
+#include "shell/SamplingProgress.h"
+
+CTraceloView::CTraceloView() : m_pPlotArea(std::make_unique<CPlotArea>())
+{
+    setObjectName(QStringLiteral("TraceloView"));
+    // The framework's erase: the window's background under the drawing.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+}
+
+CTraceloView::~CTraceloView() = default;
+
+CTraceloDoc* CTraceloView::GetDocument() const
+{
+    return dynamic_cast<CTraceloDoc*>(CView::GetDocument());
+}
+
+void CTraceloView::OnInitialUpdate()
+{
+    CView::OnInitialUpdate();
+    m_pDoc = GetDocument();
+    if (m_pDoc == nullptr)
+    {
+        return;
+    }
+    m_pFunctions = m_pDoc->m_pFunctions.get();
+    m_pEvaluator = m_pDoc->m_pEvaluator.get();
+    m_dXMin = m_pDoc->m_dXMin;
+    m_dXMax = m_pDoc->m_dXMax;
+    m_dYMin = m_pDoc->m_dYMin;
+    m_dYMax = m_pDoc->m_dYMax;
+    ResampleAndRedraw();
+}
+
+void CTraceloView::OnPrepareDC()
+{
+    m_rectPage = CDevRect{0, 0, width(), height()};
+}
+
+void CTraceloView::DrawPlot(CDrawDevice* pDC)
+{
+    const CPlotWindow window{m_dXMin, m_dXMax, m_dYMin, m_dYMax};
+    const bool bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
+    const CPlotLayout layout =
+        ::DrawPlot(pDC, m_rectPage, window, m_pFunctions, bGrid, *m_pPlotArea);
+    m_rectPage = layout.m_rectPage;
+    m_nPlotWidth = layout.m_nPlotWidth;
+    m_nPlotHeight = layout.m_nPlotHeight;
+    m_nPlotLeft = layout.m_nPlotLeft;
+    m_nPlotTop = layout.m_nPlotTop;
+}
+
+void CTraceloView::ResampleAndRedraw()
+{
+    if (m_pFunctions != nullptr && m_pDoc != nullptr)
+    {
+        std::vector<CGraphFunction*> vFunctions;
+        vFunctions.reserve(m_pFunctions->size());
+        for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
+            vFunctions.push_back(pFunction.get());
+        SampleWithProgress(this, vFunctions, m_dXMin, m_dXMax, m_dYMin, m_dYMax,
+                           m_pDoc->m_nDivisions);
+    }
+    m_bBandOnly = false;
+    update();
+}
+
+void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
+{
+    if (m_pDoc == nullptr)
+    {
+        return; // no graph yet, or its window has closed
+    }
+    // Every paint draws the graph anew, as the window shows it after being
+    // uncovered, except one asked for by a move of the rubber band: that
+    // one shows the graph as last drawn with the band over it.
+    const qreal dRatio = devicePixelRatioF();
+    const QSize sizePixels = (QSizeF(size()) * dRatio).toSize();
+    if (!m_bBandOnly || m_pixGraph.size() != sizePixels)
+    {
+        m_pixGraph = QPixmap(sizePixels);
+        m_pixGraph.setDevicePixelRatio(dRatio);
+        m_pixGraph.fill(palette().color(QPalette::Base));
+        QPainter graphPainter(&m_pixGraph);
+        OnPrepareDC();
+        CQtDrawDevice dc(&graphPainter);
+        DrawPlot(&dc);
+    }
+    m_bBandOnly = false;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_pixGraph);
+    if (IsDragging())
+    {
+        DrawRubberBand(painter);
+    }
+}
+
+bool CTraceloView::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+{
+    using T = CTraceloView;
+    static const CCmdEntry<T> kCommands[] = {
+        MapCommand<T>(res::ID_EDIT_PARAMETERS, &T::OnEditParameters),
+        MapCommand<T>(res::ID_FUNCTION_NEW, &T::OnFunctionNew),
+        MapCommand<T>(res::ID_FUNCTION_EDIT, &T::OnFunctionEdit),
+        MapCommand<T>(res::ID_FUNCTION_DELETE, &T::OnFunctionDelete),
+        MapCommand<T>(res::ID_OPS, &T::OnOps),
+        MapCommand<T>(res::ID_EXPORT_METAFILE, &T::OnExportMetafile),
+        MapCommand<T>(res::ID_FILE_PRINT, &T::OnFilePrint),
+        MapCommand<T>(res::ID_FILE_PRINT_DIRECT, &T::OnFilePrintDirect),
+        MapCommand<T>(res::ID_FILE_PRINT_PREVIEW, &T::OnFilePrintPreview),
+    };
+    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
+    {
+        return true;
+    }
+    return CView::DispatchOwn(nID, pCmdUI);
+}
+
+void CTraceloView::OnOps()
+{
+    // The entry is there and does nothing.
+}

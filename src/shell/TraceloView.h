@@ -1,0 +1,96 @@
+// The view of a graph window: shows one graph, keeps its own copy of the
+// plotting window (zooming changes the copy, never the graph), samples the
+// functions when that window changes and draws them on every paint.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include <QPixmap>
+
+#include "core/expr/GraphFunction.h"
+#include "core/plot/DrawDevice.h"
+#include "shell/View.h"
+
+class CExprEvaluator;
+class CPlotArea;
+class CTraceloDoc;
+class QMouseEvent;
+class QPainter;
+
+class CTraceloView : public CView
+{
+public:
+    CTraceloView();
+    ~CTraceloView() override;
+
+    CTraceloDoc* GetDocument() const;
+
+    // Copies the document's function list, evaluator and window, then
+    // samples every function over that window.
+    void OnInitialUpdate() override;
+
+    // Without printing, the surface to draw on is the client rectangle.
+    virtual void OnPrepareDC();
+
+    // The whole graph on pDC inside m_rectPage (or the device's clipping
+    // box when m_rectPage has no right edge yet), in the device's own units;
+    // stores the plot area it laid out.
+    virtual void DrawPlot(CDrawDevice* pDC);
+
+    // Samples every function over the view's window with the document's
+    // divisions, under the wait cursor (behind a progress dialog that can
+    // cancel it when it takes long), and repaints the whole view.
+    void ResampleAndRedraw();
+
+    // Mouse zoom and pan: sets the view's window from the device rectangle
+    // (x1, y1)-(x2, y2) and resamples, also when the window stays.
+    void ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+
+    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
+
+    // Commands of the context menu and of printing.
+    void OnEditParameters();
+    void OnFunctionNew();
+    void OnFunctionEdit();
+    void OnFunctionDelete();
+    void OnOps();
+    void OnExportMetafile();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+    CTraceloDoc* m_pDoc = nullptr;          // not owned
+    std::unique_ptr<CPlotArea> m_pPlotArea; // owned
+    CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned
+    CFunctionList* m_pFunctions = nullptr;  // the document's; not owned
+    double m_dXMin = 0.0;
+    double m_dXMax = 0.0;
+    double m_dYMin = 0.0;
+    double m_dYMax = 0.0;
+    CDevPoint m_ptAnchor{-1, -1}; // button-down point of a drag; (-1, -1) when none
+    CDevPoint m_ptCurrent;        // free corner of the rubber band as last drawn
+    CDevRect m_rectPage;          // the surface drawn on last
+    std::int32_t m_nPlotWidth = 0;
+    std::int32_t m_nPlotHeight = 0;
+    std::int32_t m_nPlotLeft = 0;
+    std::int32_t m_nPlotTop = 0;
+
+protected:
+    void paintEvent(QPaintEvent* pEvent) override;
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
+
+private:
+    bool IsDragging() const { return m_ptAnchor.m_nX != -1 && m_ptAnchor.m_nY != -1; }
+    // Draws the rubber band from m_ptAnchor to m_ptCurrent, inverting what
+    // is under it.
+    void DrawRubberBand(QPainter& painter) const;
+
+    // The graph as last drawn: moving the rubber band shows it again with
+    // the band over it, without drawing the graph anew.
+    QPixmap m_pixGraph;
+    bool m_bBandOnly = false; // the next paint only moves the band
+};

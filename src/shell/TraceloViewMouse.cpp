@@ -1,0 +1,138 @@
+// The left mouse button: the read-out of the coordinates under the pointer,
+// the rubber band, and zooming and panning the view's own window.
+#include "shell/TraceloView.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "core/doc/TraceloDoc.h"
+#include "core/plot/MouseZoom.h"
+#include "shell/MDIFrameWnd.h"
+
+namespace
+{
+
+CPlotBox StoredPlotBox(const CTraceloView& view)
+{
+    return CPlotBox{view.m_nPlotLeft, view.m_nPlotTop, view.m_nPlotWidth, view.m_nPlotHeight};
+}
+
+CDevPoint PointOf(const QMouseEvent* pEvent)
+{
+    const QPoint pt = pEvent->position().toPoint();
+    return CDevPoint{pt.x(), pt.y()};
+}
+
+} // namespace
+
+void CTraceloView::mousePressEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() != Qt::LeftButton)
+    {
+        CView::mousePressEvent(pEvent);
+        return;
+    }
+    // Until a plot area has been drawn there is nothing to zoom.
+    if (m_pDoc == nullptr || !StoredPlotBox(*this).IsUsable())
+        return;
+    // The widget keeps the mouse from here to the button's release, also
+    // outside its window: the cross-hair stays as long.
+    m_ptAnchor = m_ptCurrent = PointOf(pEvent);
+    setCursor(Qt::CrossCursor);
+}
+
+void CTraceloView::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    const CDevPoint pt = PointOf(pEvent);
+    const CPlotBox box = StoredPlotBox(*this);
+    if (box.IsUsable())
+    {
+        double x = 0.0;
+        double y = 0.0;
+        MouseToWorld(box, CWorldWindow{m_dXMin, m_dXMax, m_dYMin, m_dYMax}, pt, x, y);
+        if (auto* pFrame = dynamic_cast<CMDIFrameWnd*>(window()))
+            pFrame->SetMessageText(QString::fromLocal8Bit(FormatReadOut(x, y)));
+    }
+    if (IsDragging())
+    {
+        m_ptCurrent = pt;
+        m_bBandOnly = true;
+        update();
+    }
+}
+
+void CTraceloView::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() != Qt::LeftButton)
+    {
+        CView::mouseReleaseEvent(pEvent);
+        return;
+    }
+    unsetCursor();
+    if (!IsDragging())
+        return;
+    const CDevPoint anchor = m_ptAnchor;
+    m_ptAnchor = CDevPoint{-1, -1};
+    const CPlotBox box = StoredPlotBox(*this);
+    if (!box.IsUsable())
+    {
+        update();
+        return;
+    }
+    const CDevRect rect = ChooseZoomRect(box, anchor, PointOf(pEvent));
+    ZoomToRect(rect.m_nLeft, rect.m_nTop, rect.m_nRight, rect.m_nBottom);
+}
+
+void CTraceloView::mouseDoubleClickEvent(QMouseEvent* pEvent)
+{
+    if (pEvent->button() != Qt::LeftButton)
+    {
+        CView::mouseDoubleClickEvent(pEvent);
+        return;
+    }
+    // The second press of a double-click is not a button-down: the drag the
+    // first click made is over, and the press that came with this event
+    // starts none, so its release only lets the mouse go.
+    if (IsDragging())
+    {
+        m_ptAnchor = CDevPoint{-1, -1};
+        update(); // no band left on the graph
+    }
+}
+
+void CTraceloView::ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
+{
+    if (m_pDoc == nullptr)
+        return;
+    const CWorldWindow document{m_pDoc->m_dXMin, m_pDoc->m_dXMax, m_pDoc->m_dYMin, m_pDoc->m_dYMax};
+    const CWorldWindow zoomed =
+        ZoomWindow(StoredPlotBox(*this), CWorldWindow{m_dXMin, m_dXMax, m_dYMin, m_dYMax}, document,
+                   x1, y1, x2, y2);
+    m_dXMin = zoomed.m_dXMin;
+    m_dXMax = zoomed.m_dXMax;
+    m_dYMin = zoomed.m_dYMin;
+    m_dYMax = zoomed.m_dYMax;
+    ResampleAndRedraw();
+}
+
+void CTraceloView::DrawRubberBand(QPainter& painter) const
+{
+    // A one-pixel black outline combined as NOT(pen XOR screen): drawn over
+    // the graph it inverts every pixel it covers, on any background.
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(Qt::NoBrush);
+    const int x = std::min(m_ptAnchor.m_nX, m_ptCurrent.m_nX);
+    const int y = std::min(m_ptAnchor.m_nY, m_ptCurrent.m_nY);
+    const int w = std::abs(m_ptCurrent.m_nX - m_ptAnchor.m_nX);
+    const int h = std::abs(m_ptCurrent.m_nY - m_ptAnchor.m_nY);
+    // The outline of a Windows rectangle covers its left and top edges and
+    // stops one pixel short of its right and bottom ones.
+    if (w > 0 && h > 0)
+        painter.drawRect(x, y, w - 1, h - 1);
+    painter.restore();
+}

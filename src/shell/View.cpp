@@ -1,0 +1,48 @@
+#include "shell/View.h"
+
+#include "shell/DocManager.h"
+#include "shell/MDIChildWnd.h"
+
+CView::CView(QWidget* pParent) : QWidget(pParent)
+{
+    // A click with any button gives the view the focus, which activates its
+    // graph window before a context-menu request is handled.
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+CView::~CView()
+{
+    if (m_pDocManager != nullptr)
+    {
+        m_pDocManager->RemoveView(this);
+    }
+}
+
+CMDIChildWnd* CView::GetParentFrame() const
+{
+    for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
+    {
+        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(p))
+        {
+            return pFrame;
+        }
+    }
+    return nullptr;
+}
+
+void CView::OnInitialUpdate()
+{
+}
+
+bool CView::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
+{
+    if (DispatchOwn(nID, pCmdUI))
+    {
+        return true;
+    }
+    if (m_pDocManager != nullptr && m_pDocument != nullptr)
+    {
+        return m_pDocManager->OnDocCmdMsg(m_pDocument, nID, pCmdUI);
+    }
+    return false;
+}

@@ -1,0 +1,149 @@
+// The editing commands of a graph window: parameters, new, edit and delete
+// function. Each runs its dialogs, changes the document, has what changed
+// resampled and repaints this view only; other windows on the same graph
+// show the change when they next paint.
+#include <span>
+
+#include "core/doc/TraceloDoc.h"
+#include "res/ResourceIds.h"
+#include "shell/FunctionDlg.h"
+#include "shell/ParamsDlg.h"
+#include "shell/SamplingProgress.h"
+#include "shell/SelectFunctionDlg.h"
+#include "shell/TraceloView.h"
+
+namespace
+{
+
+// Runs the selection dialog over the graph's functions; the chosen position,
+// or -1 when the user chose none.
+int SelectFunction(const CFunctionList& functions)
+{
+    CSelectFunctionDlg dlg;
+    for (const std::unique_ptr<CGraphFunction>& pFunction : functions)
+    {
+        dlg.m_strFunctions.append(QString::fromStdString(pFunction->m_strExpression));
+    }
+    if (dlg.DoModal() != static_cast<int>(res::IDOK))
+    {
+        return -1;
+    }
+    // The dialog shows each function once, so the position is in the list;
+    // checked anyway, as the list is the document's.
+    if (dlg.m_nSelected < 0 || static_cast<std::size_t>(dlg.m_nSelected) >= functions.size())
+    {
+        return -1;
+    }
+    return dlg.m_nSelected;
+}
+
+} // namespace
+
+void CTraceloView::OnEditParameters()
+{
+    if (m_pDoc == nullptr)
+    {
+        return;
+    }
+    // The document's window, not this view's zoomed one.
+    CParamsDlg dlg;
+    dlg.m_dXMin = m_pDoc->m_dXMin;
+    dlg.m_dXMax = m_pDoc->m_dXMax;
+    dlg.m_dYMin = m_pDoc->m_dYMin;
+    dlg.m_dYMax = m_pDoc->m_dYMax;
+    dlg.m_nDivisions = m_pDoc->m_nDivisions;
+    dlg.m_bGrid = m_pDoc->m_bGrid;
+    if (dlg.DoModal() != static_cast<int>(res::IDOK))
+    {
+        return;
+    }
+
+    m_pDoc->m_dXMin = dlg.m_dXMin;
+    m_pDoc->m_dXMax = dlg.m_dXMax;
+    m_pDoc->m_dYMin = dlg.m_dYMin;
+    m_pDoc->m_dYMax = dlg.m_dYMax;
+    m_pDoc->m_nDivisions = dlg.m_nDivisions;
+    m_pDoc->m_bGrid = dlg.m_bGrid;
+    // Each max above its min (else min + 0.1), divisions within their range.
+    m_pDoc->CorrectParameters();
+
+    // The view returns to the graph's window: any zoom of it ends.
+    m_dXMin = m_pDoc->m_dXMin;
+    m_dXMax = m_pDoc->m_dXMax;
+    m_dYMin = m_pDoc->m_dYMin;
+    m_dYMax = m_pDoc->m_dYMax;
+    ResampleAndRedraw();
+    m_pDoc->SetModifiedFlag(true);
+}
+
+void CTraceloView::OnFunctionNew()
+{
+    if (m_pDoc == nullptr || m_pFunctions == nullptr)
+    {
+        return;
+    }
+    CFunctionDlg dlg;
+    if (dlg.DoModal() != static_cast<int>(res::IDOK))
+    {
+        return;
+    }
+
+    // Not checked: a malformed text is a function like any other, with no
+    // points where the engine cannot evaluate it.
+    auto pFunction = std::make_unique<CGraphFunction>(m_pEvaluator);
+    pFunction->m_strExpression = dlg.m_strExpression.toStdString();
+    pFunction->m_crColor = dlg.m_crColor;
+    CGraphFunction* pAdded = m_pFunctions->emplace_back(std::move(pFunction)).get();
+    // Over this view's window, zoomed or not.
+    SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_dXMin, m_dXMax,
+                       m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+    update();
+    m_pDoc->SetModifiedFlag(true);
+}
+
+void CTraceloView::OnFunctionEdit()
+{
+    if (m_pDoc == nullptr || m_pFunctions == nullptr || m_pFunctions->empty())
+    {
+        return;
+    }
+    const int nIndex = SelectFunction(*m_pFunctions);
+    if (nIndex < 0)
+    {
+        return;
+    }
+    CGraphFunction* pFunction = (*m_pFunctions)[static_cast<std::size_t>(nIndex)].get();
+
+    CFunctionDlg dlg;
+    dlg.m_strExpression = QString::fromStdString(pFunction->m_strExpression);
+    // The function keeps its colour unless the user picks another.
+    dlg.SetCurrentColor(pFunction->m_crColor);
+    if (dlg.DoModal() == static_cast<int>(res::IDOK))
+    {
+        pFunction->m_strExpression = dlg.m_strExpression.toStdString();
+        pFunction->m_crColor = dlg.m_crColor;
+        SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_dXMin, m_dXMax,
+                           m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+        update();
+    }
+    // Choosing a function counts as a change, whether or not the properties
+    // were confirmed.
+    m_pDoc->SetModifiedFlag(true);
+}
+
+void CTraceloView::OnFunctionDelete()
+{
+    if (m_pDoc == nullptr || m_pFunctions == nullptr || m_pFunctions->empty())
+    {
+        return;
+    }
+    const int nIndex = SelectFunction(*m_pFunctions);
+    if (nIndex < 0)
+    {
+        return;
+    }
+    // Removed from the list and destroyed together; no confirmation.
+    m_pFunctions->erase(m_pFunctions->begin() + nIndex);
+    update();
+    m_pDoc->SetModifiedFlag(true);
+}

@@ -1,0 +1,91 @@
+// The application object of the framework: settings under the program's
+// key, the recent-file list, the document manager, the main window, the
+// command line and the idle pass after input.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/CmdTarget.h"
+#include "shell/CommandLineInfo.h"
+
+class CDocManager;
+class CDocTemplate;
+class CDocument;
+class CMDIFrameWnd;
+class CRecentFileList;
+class QSettings;
+
+class CWinApp : public CCmdTarget
+{
+public:
+    // The application's name comes from string 57344.
+    CWinApp();
+    ~CWinApp() override;
+
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual bool InitInstance() = 0;
+    // The message loop; returns the exit code of ExitInstance.
+    virtual int Run();
+    // Writes the settings back (not after /Unregister) and returns the
+    // exit code.
+    virtual int ExitInstance();
+
+    // Settings go to QSettings(pszRegistryKey, application name).
+    void SetRegistryKey(const char* pszRegistryKey);
+    // The settings, or nullptr when their file exists but is not a regular
+    // file: then they are neither read nor written.
+    std::unique_ptr<QSettings> GetProfile() const;
+    QString GetProfileFileName() const;
+    // Reads the recent-file list of nMaxMRU entries and the preview setting.
+    void LoadStdProfileSettings(unsigned nMaxMRU);
+    void SaveStdProfileSettings();
+    // Removes the program's settings; true when nothing of them is left.
+    bool Unregister();
+
+    void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
+    CDocument* OpenDocumentFile(const std::string& strFileName);
+    // Adds a file to the recent-file list and writes the list when it changed.
+    void AddToRecentFileList(const std::string& strPathName);
+    void WriteRecentFileList();
+
+    // Parses the program's arguments (without argv[0]).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo, const std::vector<std::string>& vArgs);
+    // Carries the command line out; false ends the program.
+    bool ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+
+    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
+
+    void OnFileNew();
+    void OnFileOpen();
+    // Printer set-up; the printing code provides the dialog.
+    virtual void OnFilePrintSetup();
+    void OnOpenRecentFile(unsigned nID);
+    void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
+    void OnAppExit();
+
+    // Printing a file named on the command line (/p, /pt) once it is open.
+    // Returns true when the program's work is done and it ends: the graph
+    // was printed, or printing could not start and the user was told.
+    virtual bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo);
+
+    std::string m_strAppName;
+    std::string m_strRegistryKey;
+    std::unique_ptr<CDocManager> m_pDocManager;
+    std::unique_ptr<CRecentFileList> m_pRecentFileList;
+    CMDIFrameWnd* m_pMainWnd = nullptr; // owned
+    int m_nNumPreviewPages = 0;
+    // Whether the main window starts shown (false for printing).
+    bool m_bShowMainWindow = true;
+    const CCommandLineInfo* m_pCmdInfo = nullptr;
+
+private:
+    std::unique_ptr<QObject> m_pIdleFilter;
+};
+
+CWinApp* AfxGetApp();

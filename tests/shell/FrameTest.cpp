@@ -1,0 +1,462 @@
+// The main frame's bars and keys, and the graph window's context menu.
+#include <QLabel>
+#include <QMdiArea>
+#include <QTest>
+#include <QToolButton>
+#include <clocale>
+#include <cstdlib>
+
+#include "ShellTestSupport.h"
+#include "core/doc/TraceloDoc.h"
+#include "res/ResourceIds.h"
+#include "shell/ChildFrame.h"
+#include "shell/StatusBar.h"
+#include "shell/TraceloView.h"
+
+namespace
+{
+
+QStringList MenuEntries(QMenu* pMenu)
+{
+    QStringList entries;
+    for (QAction* pAction : pMenu->actions())
+    {
+        entries << (pAction->isSeparator() ? QStringLiteral("-") : pAction->text());
+    }
+    return entries;
+}
+
+// Chooses the entry strText of the open menu with the keyboard, as a person
+// would, or closes the menu with Escape when strText is empty.
+CModalDriver::FnAct ChooseMenuEntry(const QString& strText, QStringList* pEntries,
+                                    QPoint* pTopLeft = nullptr, bool* pAllEnabled = nullptr)
+{
+    return [=](QWidget* pWidget)
+    {
+        auto* pMenu = qobject_cast<QMenu*>(pWidget);
+        ASSERT_NE(pMenu, nullptr) << "expected a menu";
+        *pEntries = MenuEntries(pMenu);
+        if (pTopLeft != nullptr)
+        {
+            *pTopLeft = pMenu->pos();
+        }
+        if (pAllEnabled != nullptr)
+        {
+            *pAllEnabled = true;
+            for (QAction* pAction : pMenu->actions())
+            {
+                *pAllEnabled = *pAllEnabled && (pAction->isSeparator() || pAction->isEnabled());
+            }
+        }
+        if (strText.isEmpty())
+        {
+            QTest::keyClick(pMenu, Qt::Key_Escape);
+            return;
+        }
+        for (QAction* pAction : pMenu->actions())
+        {
+            if (pAction->text() == strText)
+            {
+                pMenu->setActiveAction(pAction);
+                QTest::keyClick(pMenu, Qt::Key_Return);
+                return;
+            }
+        }
+        ADD_FAILURE() << "no entry " << strText.toStdString();
+        pMenu->close();
+    };
+}
+
+const QStringList kContextMenu = {"Modifica parametri",
+                                  "-",
+                                  "Nuova Funzione",
+                                  "Modifica Funzione",
+                                  "Elimina Funzione",
+                                  "-",
+                                  "Esporta Metafile",
+                                  "-",
+                                  "Ops!"};
+
+// Counts the commands that reach the view, without changing what they do.
+class CCountingView : public CTraceloView
+{
+public:
+    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
+    {
+        if (pCmdUI == nullptr)
+        {
+            m_vReceived.push_back(nID);
+            // Counted, not carried out: the dialogs these commands open are
+            // not what these tests are about.
+            switch (nID)
+            {
+            case res::ID_EDIT_PARAMETERS:
+            case res::ID_FUNCTION_NEW:
+            case res::ID_FUNCTION_EDIT:
+            case res::ID_FUNCTION_DELETE:
+            case res::ID_EXPORT_METAFILE:
+                return true;
+            default:
+                break;
+            }
+        }
+        return CTraceloView::DispatchOwn(nID, pCmdUI);
+    }
+    std::vector<unsigned> m_vReceived;
+};
+
+} // namespace
+
+using CFrameTest = CShellTest;
+
+TEST_F(CFrameTest, RightClickAnywhereInTheGraphWindowOpensMenu102AtThePointer)
+{
+    ASSERT_TRUE(Start());
+    Command(res::ID_FILE_NEW);
+    auto* pFirst = dynamic_cast<CChildFrame*>(Children()[0]);
+    ASSERT_NE(pFirst, nullptr);
+    EXPECT_EQ(Frame()->MDIGetActive(), Children()[1]);
+    QWidget* pView = pFirst->widget();
+
+    // In the view of the inactive window: it becomes active, the menu opens
+    // at the pointer, and "Ops!" changes nothing.
+    CModalDriver driver;
+    QStringList entries;
+    QPoint ptMenu;
+    bool bAllEnabled = false;
+    driver.Then(ChooseMenuEntry("Ops!", &entries, &ptMenu, &bAllEnabled));
+    const QPoint ptClick(10, 10); // not under the window in front
+    RightClick(pView, ptClick);
+    ProcessEvents();
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(entries, kContextMenu);
+    EXPECT_TRUE(bAllEnabled);
+    EXPECT_EQ(ptMenu, pView->mapToGlobal(ptClick));
+    EXPECT_EQ(Frame()->MDIGetActive(), pFirst);
+    EXPECT_FALSE(pFirst->GetActiveDocument()->IsModified());
+
+    // On the caption: the same menu, not the window's system menu.
+    driver.Then(ChooseMenuEntry(QString(), &entries));
+    QContextMenuEvent caption(QContextMenuEvent::Mouse, QPoint(20, 5),
+                              pFirst->mapToGlobal(QPoint(20, 5)));
+    QApplication::sendEvent(pFirst, &caption);
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(entries, kContextMenu);
+}
+
+TEST_F(CFrameTest, FromTheKeyboardTheMenuOpensFivePixelsIntoTheClientArea)
+{
+    ASSERT_TRUE(Start());
+    auto* pFrame = dynamic_cast<CChildFrame*>(Children()[0]);
+    QWidget* pView = pFrame->widget();
+    const QPoint ptExpected = pView->mapToGlobal(QPoint(5, 5));
+
+    CModalDriver driver;
+    QStringList entries;
+    QPoint ptShiftF10;
+    QPoint ptMenuKey;
+    QPoint ptCall;
+    driver.Then(ChooseMenuEntry(QString(), &entries, &ptShiftF10));
+    driver.Then(ChooseMenuEntry(QString(), &entries, &ptMenuKey));
+    driver.Then(ChooseMenuEntry(QString(), &entries, &ptCall));
+    KeyClick(pView, Qt::Key_F10, Qt::ShiftModifier);
+    ProcessEvents();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                              pView->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(pView, &menuKey);
+    ProcessEvents();
+    // Only both coordinates at -1 mean the keyboard.
+    pFrame->OnContextMenu(nullptr, QPoint(-1, 7));
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(ptShiftF10, ptExpected);
+    EXPECT_EQ(ptMenuKey, ptExpected);
+    // Taken as a point (the platform keeps the menu on the screen).
+    EXPECT_EQ(ptCall.y(), 7);
+    EXPECT_NE(ptCall, ptExpected);
+}
+
+TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
+{
+    ASSERT_TRUE(Start());
+    // Two more windows with counting views: one graph in two windows, and
+    // another graph.
+    m_pApp->m_pDocManager->GetTemplate()->m_fnCreateView = [] { return new CCountingView; };
+    Command(res::ID_WINDOW_NEW);
+    Command(res::ID_FILE_NEW);
+    auto* pView2 = dynamic_cast<CCountingView*>(Children()[1]->GetActiveView());
+    auto* pView3 = dynamic_cast<CCountingView*>(Children()[2]->GetActiveView());
+    ASSERT_NE(pView2, nullptr);
+    ASSERT_NE(pView3, nullptr);
+    const struct
+    {
+        CCountingView* m_pView;
+        const char* m_pszEntry;
+        unsigned m_nID;
+    } kCases[] = {
+        {pView2, "Ops!", res::ID_OPS},
+        {pView3, "Modifica parametri", res::ID_EDIT_PARAMETERS},
+        {pView2, "Nuova Funzione", res::ID_FUNCTION_NEW},
+        {pView2, "Esporta Metafile", res::ID_EXPORT_METAFILE},
+    };
+    for (const auto& c : kCases)
+    {
+        CModalDriver driver;
+        QStringList entries;
+        driver.Then(ChooseMenuEntry(c.m_pszEntry, &entries));
+        const std::size_t nBefore2 = pView2->m_vReceived.size();
+        const std::size_t nBefore3 = pView3->m_vReceived.size();
+        Frame()->GetMDIClient()->tileSubWindows(); // nothing covers anything
+        RightClick(c.m_pView, QPoint(30, 30));
+        ProcessEvents();
+        ASSERT_TRUE(driver.Done());
+        ASSERT_EQ(c.m_pView->m_vReceived.size(), (c.m_pView == pView2 ? nBefore2 : nBefore3) + 1);
+        EXPECT_EQ(c.m_pView->m_vReceived.back(), c.m_nID);
+        EXPECT_EQ((c.m_pView == pView2 ? pView3 : pView2)->m_vReceived.size(),
+                  c.m_pView == pView2 ? nBefore3 : nBefore2);
+    }
+    // Escape sends nothing.
+    CModalDriver driver;
+    QStringList entries;
+    driver.Then(ChooseMenuEntry(QString(), &entries));
+    const std::size_t nBefore = pView3->m_vReceived.size();
+    RightClick(pView3, QPoint(30, 30));
+    ProcessEvents();
+    EXPECT_EQ(pView3->m_vReceived.size(), nBefore);
+}
+
+TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)
+{
+    ASSERT_TRUE(Start());
+    CModalDriver driver;
+    QStringList entries;
+    driver.Then(ChooseMenuEntry(QString(), &entries));
+    for (QWidget* pWidget : {static_cast<QWidget*>(&Frame()->m_wndStatusBar),
+                             static_cast<QWidget*>(Frame()->GetMDIClient()->viewport())})
+    {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3),
+                                pWidget->mapToGlobal(QPoint(3, 3)));
+        QApplication::sendEvent(pWidget, &event);
+        ProcessEvents();
+    }
+    EXPECT_TRUE(entries.isEmpty());
+}
+
+TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisabled)
+{
+    ASSERT_TRUE(Start());
+    Frame()->OnIdleUpdateCmdUI();
+    struct CButton
+    {
+        unsigned m_nID;
+        const char* m_pszTooltip;
+        bool m_bEnabled;
+    };
+    const CButton kButtons[] = {
+        {res::ID_FILE_NEW, "Nuovo", true},
+        {res::ID_FILE_OPEN, "Apri", true},
+        {res::ID_FILE_SAVE, "Salva", true},
+        {0, "", false},
+        {res::ID_EDIT_CUT, "Taglia", false},
+        {res::ID_EDIT_COPY, "Copia", false},
+        {res::ID_EDIT_PASTE, "", false},
+        {0, "", false},
+        {res::ID_FILE_PRINT, "Stampa", true},
+        {0, "", false},
+        {res::ID_APP_ABOUT, "Informazioni su", true},
+    };
+    const QList<QAction*> actions = Frame()->m_wndToolBar.actions();
+    ASSERT_EQ(actions.size(), qsizetype(std::size(kButtons)));
+    for (qsizetype i = 0; i < actions.size(); ++i)
+    {
+        const CButton& b = kButtons[i];
+        QAction* pAction = actions[i];
+        EXPECT_EQ(pAction->isSeparator(), b.m_nID == 0) << i;
+        if (b.m_nID == 0)
+        {
+            continue;
+        }
+        EXPECT_EQ(pAction->property("traceloCommand").toUInt(), b.m_nID) << i;
+        EXPECT_EQ(pAction->toolTip(), b.m_pszTooltip) << i;
+        EXPECT_EQ(pAction->isEnabled(), b.m_bEnabled) << i;
+        EXPECT_FALSE(pAction->icon().isNull()) << i;
+        QWidget* pButton = Frame()->m_wndToolBar.widgetForAction(pAction);
+        ASSERT_NE(pButton, nullptr);
+        EXPECT_EQ(pButton->size(), QSize(29, 28));
+    }
+    EXPECT_EQ(Frame()->m_wndToolBar.iconSize(), QSize(22, 21));
+    EXPECT_TRUE(Frame()->m_wndToolBar.isMovable());
+    EXPECT_EQ(Frame()->m_wndToolBar.allowedAreas(), Qt::AllToolBarAreas);
+
+    // With no graph open, Save and Print have no one to handle them.
+    Command(res::ID_FILE_CLOSE);
+    Frame()->OnIdleUpdateCmdUI();
+    for (QAction* pAction : actions)
+    {
+        const unsigned nID = pAction->property("traceloCommand").toUInt();
+        if (nID == res::ID_FILE_SAVE || nID == res::ID_FILE_PRINT)
+        {
+            EXPECT_FALSE(pAction->isEnabled()) << nID;
+        }
+        if (nID == res::ID_FILE_NEW)
+        {
+            EXPECT_TRUE(pAction->isEnabled());
+        }
+    }
+}
+
+TEST_F(CFrameTest, MessagePaneShowsPromptsAndThenPronto)
+{
+    ASSERT_TRUE(Start());
+    CStatusBar& bar = Frame()->m_wndStatusBar;
+    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+    QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
+    Frame()->UpdateMenuItems(pFile);
+    emit pFile->hovered(pFile->actions()[1]);
+    EXPECT_EQ(bar.GetPaneText(0), "Apre un documento esistente");
+    emit pFile->aboutToHide();
+    ProcessEvents();
+    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+
+    QAction* pAbout = Frame()->m_wndToolBar.actions().back();
+    pAbout->hover();
+    EXPECT_EQ(bar.GetPaneText(0), "Visualizza le informazioni sul programma, il numero di "
+                                  "versione e le informazioni di copyright");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Frame()->m_wndToolBar.widgetForAction(pAbout), &leave);
+    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+}
+
+TEST_F(CFrameTest, StatusBarPanesAndTheClock)
+{
+    ASSERT_TRUE(Start({}, false));
+    CStatusBar& bar = Frame()->m_wndStatusBar;
+    ASSERT_EQ(bar.GetCount(), 6);
+    const unsigned kIDs[] = {0, 59137, 59138, 59139, 103, 104};
+    for (int i = 0; i < 6; ++i)
+    {
+        EXPECT_EQ(bar.GetItemID(i), kIDs[i]) << i;
+    }
+    EXPECT_EQ(Frame()->m_nDatePane, 4);
+    EXPECT_EQ(Frame()->m_nTimePane, 5);
+    // Until the first idle pass.
+    EXPECT_EQ(bar.GetPaneText(4), "Date");
+    EXPECT_EQ(bar.GetPaneText(5), "Time");
+    auto* pClock = bar.findChild<QTimer*>("clock4096");
+    ASSERT_NE(pClock, nullptr);
+    EXPECT_EQ(pClock->interval(), 1000);
+    EXPECT_TRUE(pClock->isActive());
+
+    Frame()->OnIdleUpdateCmdUI();
+    const std::time_t now = std::time(nullptr);
+    const QString strDate = QString::fromLocal8Bit(FormatClockText("%x", now).c_str());
+    EXPECT_EQ(bar.GetPaneText(4), strDate);
+    EXPECT_FALSE(bar.GetPaneText(5).isEmpty());
+    unsigned nID = 0;
+    unsigned nStyle = 0;
+    int cxWidth = 0;
+    bar.GetPaneInfo(4, nID, nStyle, cxWidth);
+    EXPECT_EQ(nID, 103u);
+    EXPECT_EQ(cxWidth, bar.MeasureText(strDate));
+    // The lock panes are as wide as their texts, and empty while the
+    // platform cannot tell the locks' state.
+    bar.GetPaneInfo(1, nID, nStyle, cxWidth);
+    EXPECT_EQ(cxWidth, bar.MeasureText("MA"));
+    // The labels are made in pane order: the second one shows pane 1.
+    const QList<QLabel*> labels = bar.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(labels.size(), 2);
+    EXPECT_EQ(labels[1]->text(), "");
+
+    // Hidden, the panes are not refreshed; shown again, they are at once.
+    Command(res::ID_VIEW_STATUS_BAR);
+    bar.SetPaneText(4, "stale");
+    Frame()->OnIdleUpdateCmdUI();
+    EXPECT_EQ(bar.GetPaneText(4), "stale");
+    Command(res::ID_VIEW_STATUS_BAR);
+    EXPECT_EQ(bar.GetPaneText(4), strDate);
+
+    // Not while a modal dialog is open.
+    CModalDriver driver;
+    QString strDuring;
+    driver.Then(
+        [&](QWidget* pWidget)
+        {
+            bar.SetPaneText(4, "stale");
+            Frame()->OnIdleUpdateCmdUI();
+            strDuring = bar.GetPaneText(4);
+            QMetaObject::invokeMethod(pWidget, "reject");
+        });
+    Command(res::ID_APP_ABOUT);
+    ASSERT_TRUE(driver.Done());
+    EXPECT_EQ(strDuring, "stale");
+}
+
+TEST(ClockText, DateAndTimeInTheUsersLocale)
+{
+    struct CCase
+    {
+        const char* m_pszLocale;
+        const char* m_pszDate;
+        const char* m_pszTime;
+    };
+    // 2026-03-07 09:05:03 UTC
+    const std::time_t t = 1772874303;
+    const CCase kCases[] = {
+        {"it_IT.UTF-8", "07/03/2026", "09:05:03"},
+        {"en_US.UTF-8", "03/07/2026", "09:05:03 AM"},
+        {"C", "03/07/26", "09:05:03"},
+    };
+    setenv("TZ", "UTC", 1);
+    tzset();
+    for (const CCase& c : kCases)
+    {
+        if (std::setlocale(LC_ALL, c.m_pszLocale) == nullptr)
+        {
+            ADD_FAILURE() << "locale " << c.m_pszLocale << " is not installed";
+            continue;
+        }
+        EXPECT_EQ(FormatClockText("%x", t), c.m_pszDate) << c.m_pszLocale;
+        EXPECT_EQ(FormatClockText("%X", t), c.m_pszTime) << c.m_pszLocale;
+    }
+    std::setlocale(LC_ALL, "C");
+    EXPECT_EQ(FormatClockText("", t), "");
+}
+
+TEST_F(CFrameTest, CtrlOAndCtrlAOpenTheOpenDialog)
+{
+    ASSERT_TRUE(Start());
+    for (Qt::Key key : {Qt::Key_O, Qt::Key_A})
+    {
+        CModalDriver driver;
+        driver.AnswerFileDialog(QString());
+        KeyClick(Frame(), key, Qt::ControlModifier);
+        ProcessEvents();
+        EXPECT_TRUE(driver.Done()) << key;
+        ASSERT_EQ(driver.m_vFileDialogTitles.size(), 1u);
+        EXPECT_EQ(driver.m_vFileDialogTitles[0], "Apri");
+    }
+    CModalDriver driver;
+    KeyClick(Frame(), Qt::Key_N, Qt::ControlModifier);
+    ProcessEvents();
+    EXPECT_EQ(ChildTitles().back(), "Tracel2");
+}
+
+TEST_F(CFrameTest, WindowMenuListsTheGraphWindowsAndActivatesThem)
+{
+    ASSERT_TRUE(Start());
+    Command(res::ID_FILE_NEW);
+    Command(res::ID_WINDOW_NEW);
+    QMenu* pWindow = Frame()->GetMenu(res::IDR_GRAPHTYPE, 3);
+    Frame()->UpdateMenuItems(pWindow);
+    EXPECT_EQ(MenuEntries(pWindow),
+              (QStringList{"&Nuova finestra", "&Sovrapponi", "&Affianca", "&Disponi icone", "-",
+                           "&1 Tracel1", "&2 Tracel2:1", "&3 Tracel2:2"}));
+    EXPECT_TRUE(pWindow->actions().back()->isChecked());
+    Command(res::AFX_IDM_FIRST_MDICHILD);
+    EXPECT_EQ(Frame()->MDIGetActive(), Children()[0]);
+    EXPECT_EQ(Frame()->windowTitle(), "Tracelo - Tracel1");
+    for (unsigned nID : {res::ID_WINDOW_CASCADE, res::ID_WINDOW_TILE_HORZ, res::ID_WINDOW_ARRANGE})
+    {
+        Command(nID);
+        EXPECT_EQ(Children().size(), 3u);
+    }
+}

@@ -33,7 +33,7 @@ struct CGraph
             auto pFunction = std::make_unique<CGraphFunction>(&m_evaluator);
             pFunction->m_strExpression = kExpressions[i % 10];
             pFunction->m_crColor = MakeRgb(static_cast<std::uint8_t>(25 * i), 0, 200);
-            pFunction->Sample(-2, 2, -2, 2, nDivisions);
+            pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, nDivisions);
             m_functions.push_back(std::move(pFunction));
         }
     }

@@ -172,7 +172,7 @@ void SampleCurve(benchmark::State& state, bool bLiteral)
         fn.m_strExpression = text;
         for (auto _ : state)
         {
-            fn.Sample(-2.0, 2.0, -2.0, 2.0, 100000);
+            fn.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 100000);
             benchmark::DoNotOptimize(fn.m_pPoints->GetData());
         }
     }
@@ -194,7 +194,7 @@ void ResampleTen(benchmark::State& state)
     }
     for (auto _ : state)
         for (auto& fn : v)
-            fn->Sample(-2.0, 2.0, -2.0, 2.0, 100000);
+            fn->Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 100000);
 }
 
 } // namespace

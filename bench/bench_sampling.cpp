@@ -34,7 +34,7 @@ void Resample(benchmark::State& state)
     options.m_nThreads = state.range(2) != 0 ? SamplingThreadLimit() : 1;
     for (auto _ : state)
     {
-        SampleFunctions(vFunctions, -2.0, 2.0, -2.0, 2.0, nDivisions, options);
+        SampleFunctions(vFunctions, CPlotWindow{-2.0, 2.0, -2.0, 2.0}, nDivisions, options);
         benchmark::DoNotOptimize(functions.front()->m_pPoints->GetData());
     }
     state.counters["threads"] = options.m_nThreads;

@@ -127,8 +127,8 @@ void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampl
             continue;
         }
         CGraphFunction* const pOne = pFunction.get();
-        if (SampleFunctions(std::span<CGraphFunction* const>(&pOne, 1), doc.m_dXMin, doc.m_dXMax,
-                            doc.m_dYMin, doc.m_dYMax, doc.m_nDivisions, one)
+        if (SampleFunctions(std::span<CGraphFunction* const>(&pOne, 1), doc.m_window,
+                            doc.m_nDivisions, one)
                 .m_bOutOfMemory)
         {
             throw std::bad_alloc();

@@ -32,9 +32,8 @@ void DrawGraph(QPainter& painter, CTraceloDoc& doc, int nWidth, int nHeight)
 {
     CQtDrawDevice dc(&painter);
     CPlotArea area;
-    const CPlotWindow window{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};
-    DrawPlot(&dc, CDevRect{0, 0, nWidth, nHeight}, window, doc.m_pFunctions.get(), doc.m_bGrid,
-             area);
+    DrawPlot(&dc, CDevRect{0, 0, nWidth, nHeight}, doc.m_window, doc.m_pFunctions.get(),
+             doc.m_bGrid, area);
 }
 } // namespace
 
@@ -74,8 +73,7 @@ std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, 
 
     if (doc.m_pFunctions != nullptr)
     {
-        SampleAllOrThrow(*doc.m_pFunctions, doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax,
-                         doc.m_nDivisions, sampling);
+        SampleAllOrThrow(*doc.m_pFunctions, doc.m_window, doc.m_nDivisions, sampling);
     }
 
     QByteArray bytes;

@@ -86,15 +86,13 @@ void ExportMetafile(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sa
     const CGuiScope gui;
 
     // As a view shows the graph it has just opened: unzoomed, freshly sampled.
-    const CPlotWindow window{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};
     if (doc.m_pFunctions != nullptr)
     {
-        SampleAllOrThrow(*doc.m_pFunctions, window.m_dXMin, window.m_dXMax, window.m_dYMin,
-                         window.m_dYMax, doc.m_nDivisions, sampling);
+        SampleAllOrThrow(*doc.m_pFunctions, doc.m_window, doc.m_nDivisions, sampling);
     }
     CDevRect rectPage;
     CPlotArea plotArea;
     const CMetafile metafile =
-        RecordMetafile(doc, window, rectPage, CDevRect{}, plotArea, GetScreenReference());
+        RecordMetafile(doc, doc.m_window, rectPage, CDevRect{}, plotArea, GetScreenReference());
     out.Write(metafile.m_vBytes.data(), metafile.m_vBytes.size());
 }

@@ -28,10 +28,10 @@ CParamsDlg::~CParamsDlg() = default;
 bool CParamsDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetControlText(res::IDC_XMIN, FromLocal(FormatParamValue(m_dXMin)));
-    SetControlText(res::IDC_XMAX, FromLocal(FormatParamValue(m_dXMax)));
-    SetControlText(res::IDC_YMIN, FromLocal(FormatParamValue(m_dYMin)));
-    SetControlText(res::IDC_YMAX, FromLocal(FormatParamValue(m_dYMax)));
+    SetControlText(res::IDC_XMIN, FromLocal(FormatParamValue(m_window.m_dXMin)));
+    SetControlText(res::IDC_XMAX, FromLocal(FormatParamValue(m_window.m_dXMax)));
+    SetControlText(res::IDC_YMIN, FromLocal(FormatParamValue(m_window.m_dYMin)));
+    SetControlText(res::IDC_YMAX, FromLocal(FormatParamValue(m_window.m_dYMax)));
     SetControlText(res::IDC_DIVISIONS, FromLocal(FormatDivisions(m_nDivisions)));
     CheckDlgButton(res::IDC_GRID, m_bGrid);
     GotoDlgCtrl(res::IDC_XMIN);
@@ -40,10 +40,10 @@ bool CParamsDlg::OnInitDialog()
 
 void CParamsDlg::OnOK()
 {
-    m_dXMin = ParsePiValue(ToLocal(GetControlText(res::IDC_XMIN)));
-    m_dXMax = ParsePiValue(ToLocal(GetControlText(res::IDC_XMAX)));
-    m_dYMin = ParseNumber(ToLocal(GetControlText(res::IDC_YMIN)));
-    m_dYMax = ParseNumber(ToLocal(GetControlText(res::IDC_YMAX)));
+    m_window.m_dXMin = ParsePiValue(ToLocal(GetControlText(res::IDC_XMIN)));
+    m_window.m_dXMax = ParsePiValue(ToLocal(GetControlText(res::IDC_XMAX)));
+    m_window.m_dYMin = ParseNumber(ToLocal(GetControlText(res::IDC_YMIN)));
+    m_window.m_dYMax = ParseNumber(ToLocal(GetControlText(res::IDC_YMAX)));
     m_nDivisions = ParseWholeNumber(ToLocal(GetControlText(res::IDC_DIVISIONS)));
     m_bGrid = IsDlgButtonChecked(res::IDC_GRID);
     CDialog::OnOK();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "core/expr/PlotWindow.h"
 #include "shell/Dialog.h"
 
 class CParamsDlg : public CDialog
@@ -17,10 +18,7 @@ public:
     void OnOK() override;
 
     // Assigned by the caller before the dialog runs; read back on OK.
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
+    CPlotWindow m_window;
     std::int32_t m_nDivisions = 0;
     bool m_bGrid = false;
 };

@@ -38,8 +38,7 @@ constexpr int kProgressPollMs = 40;
 } // namespace
 
 CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* const> functions,
-                                   double dXMin, double dXMax, double dYMin, double dYMax,
-                                   std::int32_t nDivisions)
+                                   const CPlotWindow& window, std::int32_t nDivisions)
 {
     CSamplingResult result;
     try
@@ -72,8 +71,10 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
         options.m_pTotal = &nTotal;
         {
             CWaitCursor wait;
-            auto sample = [&]
-            { return SampleFunctions(vWork, dXMin, dXMax, dYMin, dYMax, nDivisions, options); };
+            // The window is copied: the worker must not read the caller's
+            // while the progress dialog runs the event loop.
+            auto sample = [&, window]
+            { return SampleFunctions(vWork, window, nDivisions, options); };
             std::future<CSamplingResult> work;
             try
             {
@@ -128,10 +129,7 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
             CGraphFunction& target = *vTargets[i];
             CGraphFunction& standIn = *vStandIns[i];
             std::swap(target.m_pPoints, standIn.m_pPoints);
-            target.m_dXMin = standIn.m_dXMin;
-            target.m_dXMax = standIn.m_dXMax;
-            target.m_dYMin = standIn.m_dYMin;
-            target.m_dYMax = standIn.m_dYMax;
+            target.m_window = standIn.m_window;
         }
     }
     catch (const std::bad_alloc&)

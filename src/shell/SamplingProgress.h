@@ -22,5 +22,4 @@ inline constexpr int kSamplingDialogDelay = 500;
 // them half written. Curves that would not fit in memory are reported once
 // with "Memoria insufficiente." over pParent.
 CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* const> functions,
-                                   double dXMin, double dXMax, double dYMin, double dYMax,
-                                   std::int32_t nDivisions);
+                                   const CPlotWindow& window, std::int32_t nDivisions);

@@ -37,10 +37,7 @@ void CTraceloView::OnInitialUpdate()
     }
     m_pFunctions = m_pDoc->m_pFunctions.get();
     m_pEvaluator = m_pDoc->m_pEvaluator.get();
-    m_dXMin = m_pDoc->m_dXMin;
-    m_dXMax = m_pDoc->m_dXMax;
-    m_dYMin = m_pDoc->m_dYMin;
-    m_dYMax = m_pDoc->m_dYMax;
+    m_window = m_pDoc->m_window;
     ResampleAndRedraw();
 }
 
@@ -51,10 +48,9 @@ void CTraceloView::OnPrepareDC()
 
 void CTraceloView::DrawPlot(CDrawDevice* pDC)
 {
-    const CPlotWindow window{m_dXMin, m_dXMax, m_dYMin, m_dYMax};
     const bool bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
     const CPlotLayout layout =
-        ::DrawPlot(pDC, m_rectPage, window, m_pFunctions, bGrid, *m_pPlotArea);
+        ::DrawPlot(pDC, m_rectPage, m_window, m_pFunctions, bGrid, *m_pPlotArea);
     m_rectPage = layout.m_rectPage;
     m_nPlotWidth = layout.m_nPlotWidth;
     m_nPlotHeight = layout.m_nPlotHeight;
@@ -70,8 +66,7 @@ void CTraceloView::ResampleAndRedraw()
         vFunctions.reserve(m_pFunctions->size());
         for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
             vFunctions.push_back(pFunction.get());
-        SampleWithProgress(this, vFunctions, m_dXMin, m_dXMax, m_dYMin, m_dYMax,
-                           m_pDoc->m_nDivisions);
+        SampleWithProgress(this, vFunctions, m_window, m_pDoc->m_nDivisions);
     }
     m_bBandOnly = false;
     update();

@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include "core/expr/GraphFunction.h"
+#include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
 #include "shell/View.h"
 
@@ -64,13 +65,10 @@ public:
     std::unique_ptr<CPlotArea> m_pPlotArea; // owned
     CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned
     CFunctionList* m_pFunctions = nullptr;  // the document's; not owned
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
-    CDevPoint m_ptAnchor{-1, -1}; // button-down point of a drag; (-1, -1) when none
-    CDevPoint m_ptCurrent;        // free corner of the rubber band as last drawn
-    CDevRect m_rectPage;          // the surface drawn on last
+    CPlotWindow m_window;                   // this view's own, zoomed or not
+    CDevPoint m_ptAnchor{-1, -1};           // button-down point of a drag; (-1, -1) when none
+    CDevPoint m_ptCurrent;                  // free corner of the rubber band as last drawn
+    CDevRect m_rectPage;                    // the surface drawn on last
     std::int32_t m_nPlotWidth = 0;
     std::int32_t m_nPlotHeight = 0;
     std::int32_t m_nPlotLeft = 0;

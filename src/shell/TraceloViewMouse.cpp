@@ -52,7 +52,7 @@ void CTraceloView::mouseMoveEvent(QMouseEvent* pEvent)
     {
         double x = 0.0;
         double y = 0.0;
-        MouseToWorld(box, CWorldWindow{m_dXMin, m_dXMax, m_dYMin, m_dYMax}, pt, x, y);
+        MouseToWorld(box, m_window, pt, x, y);
         if (auto* pFrame = dynamic_cast<CMDIFrameWnd*>(window()))
             pFrame->SetMessageText(QString::fromLocal8Bit(FormatReadOut(x, y)));
     }
@@ -107,14 +107,7 @@ void CTraceloView::ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2,
 {
     if (m_pDoc == nullptr)
         return;
-    const CWorldWindow document{m_pDoc->m_dXMin, m_pDoc->m_dXMax, m_pDoc->m_dYMin, m_pDoc->m_dYMax};
-    const CWorldWindow zoomed =
-        ZoomWindow(StoredPlotBox(*this), CWorldWindow{m_dXMin, m_dXMax, m_dYMin, m_dYMax}, document,
-                   x1, y1, x2, y2);
-    m_dXMin = zoomed.m_dXMin;
-    m_dXMax = zoomed.m_dXMax;
-    m_dYMin = zoomed.m_dYMin;
-    m_dYMax = zoomed.m_dYMax;
+    m_window = ZoomWindow(StoredPlotBox(*this), m_window, m_pDoc->m_window, x1, y1, x2, y2);
     ResampleAndRedraw();
 }
 

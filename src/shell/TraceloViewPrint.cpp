@@ -220,11 +220,10 @@ void CTraceloView::OnExportMetafile()
     CMetafile metafile;
     {
         const CKeepScreenLayout keep(*this);
-        const CPlotWindow window{m_dXMin, m_dXMax, m_dYMin, m_dYMax};
         try
         {
             metafile =
-                RecordMetafile(*m_pDoc, window, m_rectPage, CDevRect{0, 0, width(), height()},
+                RecordMetafile(*m_pDoc, m_window, m_rectPage, CDevRect{0, 0, width(), height()},
                                *m_pPlotArea, GetScreenReference(screen(), this));
         }
         catch (const std::bad_alloc&)

@@ -47,10 +47,7 @@ void CTraceloView::OnEditParameters()
     }
     // The document's window, not this view's zoomed one.
     CParamsDlg dlg;
-    dlg.m_dXMin = m_pDoc->m_dXMin;
-    dlg.m_dXMax = m_pDoc->m_dXMax;
-    dlg.m_dYMin = m_pDoc->m_dYMin;
-    dlg.m_dYMax = m_pDoc->m_dYMax;
+    dlg.m_window = m_pDoc->m_window;
     dlg.m_nDivisions = m_pDoc->m_nDivisions;
     dlg.m_bGrid = m_pDoc->m_bGrid;
     if (dlg.DoModal() != static_cast<int>(res::IDOK))
@@ -58,20 +55,14 @@ void CTraceloView::OnEditParameters()
         return;
     }
 
-    m_pDoc->m_dXMin = dlg.m_dXMin;
-    m_pDoc->m_dXMax = dlg.m_dXMax;
-    m_pDoc->m_dYMin = dlg.m_dYMin;
-    m_pDoc->m_dYMax = dlg.m_dYMax;
+    m_pDoc->m_window = dlg.m_window;
     m_pDoc->m_nDivisions = dlg.m_nDivisions;
     m_pDoc->m_bGrid = dlg.m_bGrid;
     // Each max above its min (else min + 0.1), divisions within their range.
     m_pDoc->CorrectParameters();
 
     // The view returns to the graph's window: any zoom of it ends.
-    m_dXMin = m_pDoc->m_dXMin;
-    m_dXMax = m_pDoc->m_dXMax;
-    m_dYMin = m_pDoc->m_dYMin;
-    m_dYMax = m_pDoc->m_dYMax;
+    m_window = m_pDoc->m_window;
     ResampleAndRedraw();
     m_pDoc->SetModifiedFlag(true);
 }
@@ -95,8 +86,8 @@ void CTraceloView::OnFunctionNew()
     pFunction->m_crColor = dlg.m_crColor;
     CGraphFunction* pAdded = m_pFunctions->emplace_back(std::move(pFunction)).get();
     // Over this view's window, zoomed or not.
-    SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_dXMin, m_dXMax,
-                       m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+    SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_window,
+                       m_pDoc->m_nDivisions);
     update();
     m_pDoc->SetModifiedFlag(true);
 }
@@ -122,8 +113,8 @@ void CTraceloView::OnFunctionEdit()
     {
         pFunction->m_strExpression = dlg.m_strExpression.toStdString();
         pFunction->m_crColor = dlg.m_crColor;
-        SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_dXMin, m_dXMax,
-                           m_dYMin, m_dYMax, m_pDoc->m_nDivisions);
+        SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_window,
+                           m_pDoc->m_nDivisions);
         update();
     }
     // Choosing a function counts as a change, whether or not the properties

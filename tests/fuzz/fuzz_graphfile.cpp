@@ -33,10 +33,14 @@ bool Load(CTraceloDoc& doc, std::span<const std::uint8_t> data)
 
 bool SameGraph(const CTraceloDoc& a, const CTraceloDoc& b)
 {
-    if (std::bit_cast<std::uint64_t>(a.m_dXMin) != std::bit_cast<std::uint64_t>(b.m_dXMin) ||
-        std::bit_cast<std::uint64_t>(a.m_dXMax) != std::bit_cast<std::uint64_t>(b.m_dXMax) ||
-        std::bit_cast<std::uint64_t>(a.m_dYMin) != std::bit_cast<std::uint64_t>(b.m_dYMin) ||
-        std::bit_cast<std::uint64_t>(a.m_dYMax) != std::bit_cast<std::uint64_t>(b.m_dYMax) ||
+    if (std::bit_cast<std::uint64_t>(a.m_window.m_dXMin) !=
+            std::bit_cast<std::uint64_t>(b.m_window.m_dXMin) ||
+        std::bit_cast<std::uint64_t>(a.m_window.m_dXMax) !=
+            std::bit_cast<std::uint64_t>(b.m_window.m_dXMax) ||
+        std::bit_cast<std::uint64_t>(a.m_window.m_dYMin) !=
+            std::bit_cast<std::uint64_t>(b.m_window.m_dYMin) ||
+        std::bit_cast<std::uint64_t>(a.m_window.m_dYMax) !=
+            std::bit_cast<std::uint64_t>(b.m_window.m_dYMax) ||
         a.m_nDivisions != b.m_nDivisions || a.m_bGrid != b.m_bGrid ||
         a.m_pFunctions->size() != b.m_pFunctions->size())
         return false;
@@ -76,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     {
         if (++nSampled > 8)
             break;
-        pFunction->Sample(doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax, nDivisions);
+        pFunction->Sample(doc.m_window, nDivisions);
         // n or n + 1 samples in ordinary windows; where the step is near the
         // spacing of the doubles, rounding makes each addition advance by
         // at least two thirds of a step, so never more than 1.5 n + 1.

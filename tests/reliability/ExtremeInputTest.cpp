@@ -74,16 +74,15 @@ std::size_t DrawRecorded(const CTraceloDoc& doc)
 {
     CRecordingDevice dc;
     CPlotArea area;
-    DrawPlot(&dc, CDevRect{0, 0, 800, 600},
-             CPlotWindow{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax},
-             doc.m_pFunctions.get(), doc.m_bGrid, area);
+    DrawPlot(&dc, CDevRect{0, 0, 800, 600}, doc.m_window, doc.m_pFunctions.get(), doc.m_bGrid,
+             area);
     return dc.GetRecords().size();
 }
 
 void SampleAll(CTraceloDoc& doc)
 {
     for (auto& pFunction : *doc.m_pFunctions)
-        pFunction->Sample(doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax, doc.m_nDivisions);
+        pFunction->Sample(doc.m_window, doc.m_nDivisions);
 }
 
 TEST(Extremes, AOneMegabyteExpression)
@@ -175,13 +174,13 @@ TEST(Extremes, ZoomingInUntilTheGuardHolds)
     // Zoom in by two about the centre again and again: the window shrinks
     // until a further zoom would make it narrower than 1e-12, then holds.
     const CPlotBox box{123, 23, 554, 554};
-    const CWorldWindow document{-2, 2, -2, 2};
-    CWorldWindow w = document;
+    const CPlotWindow document{-2, 2, -2, 2};
+    CPlotWindow w = document;
     int nZooms = 0;
     for (; nZooms < 200; ++nZooms)
     {
         const CDevRect r = ChooseZoomRect(box, {400, 300}, {400, 300});
-        const CWorldWindow next =
+        const CPlotWindow next =
             ZoomWindow(box, w, document, r.m_nLeft, r.m_nTop, r.m_nRight, r.m_nBottom);
         if (next == w)
             break;

@@ -23,10 +23,7 @@ namespace
 // The samples of Sample's walk, each read by the literal evaluation.
 void SampleLiterally(CGraphFunction& fn, CExprEvaluator& ev, const CPlotWindow& w, std::int32_t n)
 {
-    fn.m_dXMin = w.m_dXMin;
-    fn.m_dXMax = w.m_dXMax;
-    fn.m_dYMin = w.m_dYMin;
-    fn.m_dYMax = w.m_dYMax;
+    fn.m_window = w;
     fn.m_pPoints->DeleteAllPoints();
     const double step = (w.m_dXMax - w.m_dXMin) / n;
     for (double x = w.m_dXMin; x < w.m_dXMax;)
@@ -84,8 +81,7 @@ TEST(CompiledPicture, SamePointsAndSamePixels)
             compiled.push_back(std::make_unique<CGraphFunction>(&ev));
             compiled.back()->m_strExpression = psz;
             compiled.back()->m_crColor = 0x0000FF;
-            compiled.back()->Sample(g.m_window.m_dXMin, g.m_window.m_dXMax, g.m_window.m_dYMin,
-                                    g.m_window.m_dYMax, g.m_nDivisions);
+            compiled.back()->Sample(g.m_window, g.m_nDivisions);
             literal.push_back(std::make_unique<CGraphFunction>(&ev));
             literal.back()->m_strExpression = psz;
             literal.back()->m_crColor = 0x0000FF;

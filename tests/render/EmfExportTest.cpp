@@ -55,8 +55,7 @@ MakeGraph(const std::vector<std::pair<std::string, COLORREF>>& vFunctions,
         auto pFunction = std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get());
         pFunction->m_strExpression = strExpression;
         pFunction->m_crColor = crColor;
-        pFunction->Sample(window.m_dXMin, window.m_dXMax, window.m_dYMin, window.m_dYMax,
-                          pDoc->m_nDivisions);
+        pFunction->Sample(window, pDoc->m_nDivisions);
         pDoc->m_pFunctions->push_back(std::move(pFunction));
     }
     return pDoc;
@@ -64,7 +63,7 @@ MakeGraph(const std::vector<std::pair<std::string, COLORREF>>& vFunctions,
 
 CPlotWindow WindowOf(const CTraceloDoc& doc)
 {
-    return CPlotWindow{doc.m_dXMin, doc.m_dXMax, doc.m_dYMin, doc.m_dYMax};
+    return doc.m_window;
 }
 
 CMetafile Record(const CTraceloDoc& doc, const CPlotWindow& window)
@@ -482,8 +481,8 @@ TEST(MetafileExport, ZoomedViewExportsItsWindow)
     }
     EXPECT_GT(nCurveLines, 100u);
     // The document keeps its own window.
-    EXPECT_EQ(pDoc->m_dXMin, -2);
-    EXPECT_EQ(pDoc->m_dYMax, 2);
+    EXPECT_EQ(pDoc->m_window.m_dXMin, -2);
+    EXPECT_EQ(pDoc->m_window.m_dYMax, 2);
 }
 
 TEST(MetafileExport, LabelsFollowTheUsersLocale)

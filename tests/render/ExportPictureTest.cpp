@@ -19,10 +19,10 @@ namespace
 // A graph of two functions in a window other than the default.
 void FillGraph(CTraceloDoc& doc)
 {
-    doc.m_dXMin = -3;
-    doc.m_dXMax = 3;
-    doc.m_dYMin = -1.5;
-    doc.m_dYMax = 1.5;
+    doc.m_window.m_dXMin = -3;
+    doc.m_window.m_dXMax = 3;
+    doc.m_window.m_dYMin = -1.5;
+    doc.m_window.m_dYMax = 1.5;
     doc.m_nDivisions = 300;
     const std::pair<const char*, COLORREF> functions[] = {{"SIN(X)", MakeRgb(255, 0, 0)},
                                                           {"1/X", MakeRgb(0, 128, 0)}};
@@ -72,7 +72,7 @@ TEST(RenderPicture, PngIsTheViewOnWhite)
     const QImage image = Decode(RenderPicture(doc, EPictureFormat::Png, 800, 600));
     ASSERT_EQ(image.size(), QSize(800, 600));
     // The functions were sampled over the document's window and divisions.
-    EXPECT_EQ(doc.m_pFunctions->front()->m_dXMin, -3.0);
+    EXPECT_EQ(doc.m_pFunctions->front()->m_window.m_dXMin, -3.0);
     EXPECT_GE(doc.m_pFunctions->front()->m_pPoints->GetCount(), 300u);
 
     // The same as drawing the sequence on the window's white ground.

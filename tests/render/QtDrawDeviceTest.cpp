@@ -383,7 +383,7 @@ TEST(QtDrawDevice, DefaultGraphPixels)
     auto pConstant = std::make_unique<CGraphFunction>(&evaluator);
     pConstant->m_strExpression = "1";
     pConstant->m_crColor = MakeRgb(255, 0, 0);
-    pConstant->Sample(-2, 2, -2, 2, 500);
+    pConstant->Sample(CPlotWindow{-2, 2, -2, 2}, 500);
     functions.push_back(std::move(pConstant));
 
     QImage image = WhiteImage(800, 600);
@@ -473,7 +473,7 @@ TEST(QtDrawDevice, ExtremeWindowsDrawWithoutFault)
     {
         for (auto& pFunction : functions)
         {
-            pFunction->Sample(w.m_dXMin, w.m_dXMax, w.m_dYMin, w.m_dYMax, 1000);
+            pFunction->Sample(w, 1000);
         }
         QImage image = WhiteImage(800, 600);
         {

@@ -135,22 +135,22 @@ TEST_F(CViewTest, InitialUpdateCopiesTheGraphAndSamplesOverItsWindow)
     EXPECT_EQ(pView->m_pDoc, pDoc);
     EXPECT_EQ(pView->m_pFunctions, pDoc->m_pFunctions.get());
     EXPECT_EQ(pView->m_pEvaluator, pDoc->m_pEvaluator.get());
-    EXPECT_EQ(pView->m_dXMin, -2.0);
-    EXPECT_EQ(pView->m_dXMax, 2.0);
-    EXPECT_EQ(pView->m_dYMin, -2.0);
-    EXPECT_EQ(pView->m_dYMax, 2.0);
+    EXPECT_EQ(pView->m_window.m_dXMin, -2.0);
+    EXPECT_EQ(pView->m_window.m_dXMax, 2.0);
+    EXPECT_EQ(pView->m_window.m_dYMin, -2.0);
+    EXPECT_EQ(pView->m_window.m_dYMax, 2.0);
     EXPECT_EQ(pView->m_ptAnchor, (CDevPoint{-1, -1}));
 
     // The view's own window: the graph keeps its own and stays clean.
-    pView->m_dXMin = 0.0;
-    pView->m_dXMax = 1.0;
+    pView->m_window.m_dXMin = 0.0;
+    pView->m_window.m_dXMax = 1.0;
     pView->ResampleAndRedraw();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone
     const CGraphFunction& function = *pDoc->m_pFunctions->front();
-    EXPECT_EQ(function.m_dXMin, 0.0);
-    EXPECT_EQ(function.m_dXMax, 1.0);
+    EXPECT_EQ(function.m_window.m_dXMin, 0.0);
+    EXPECT_EQ(function.m_window.m_dXMax, 1.0);
     EXPECT_EQ(function.m_pPoints->GetCount(), 500u);
-    EXPECT_EQ(pDoc->m_dXMin, -2.0);
+    EXPECT_EQ(pDoc->m_window.m_dXMin, -2.0);
     EXPECT_FALSE(pDoc->IsModified());
 }
 

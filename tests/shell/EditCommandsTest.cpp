@@ -206,24 +206,24 @@ protected:
     // Zooms the view as the mouse would: its own window only.
     void Zoom(CTraceloView* pView, double dXMin, double dXMax, double dYMin, double dYMax)
     {
-        pView->m_dXMin = dXMin;
-        pView->m_dXMax = dXMax;
-        pView->m_dYMin = dYMin;
-        pView->m_dYMax = dYMax;
+        pView->m_window = CPlotWindow{dXMin, dXMax, dYMin, dYMax};
         pView->ResampleAndRedraw();
     }
 
     static std::array<double, 4> WindowOf(const CTraceloView* pView)
     {
-        return {pView->m_dXMin, pView->m_dXMax, pView->m_dYMin, pView->m_dYMax};
+        return {pView->m_window.m_dXMin, pView->m_window.m_dXMax, pView->m_window.m_dYMin,
+                pView->m_window.m_dYMax};
     }
     std::array<double, 4> DocWindow() const
     {
-        return {m_pDoc->m_dXMin, m_pDoc->m_dXMax, m_pDoc->m_dYMin, m_pDoc->m_dYMax};
+        return {m_pDoc->m_window.m_dXMin, m_pDoc->m_window.m_dXMax, m_pDoc->m_window.m_dYMin,
+                m_pDoc->m_window.m_dYMax};
     }
     static std::array<double, 4> SampledWindow(const CGraphFunction& function)
     {
-        return {function.m_dXMin, function.m_dXMax, function.m_dYMin, function.m_dYMax};
+        return {function.m_window.m_dXMin, function.m_window.m_dXMax, function.m_window.m_dYMin,
+                function.m_window.m_dYMax};
     }
 
     // Opens a dialog the command must not open: records it and cancels it.
@@ -351,7 +351,7 @@ TEST_F(CEditCommandsTest, EditChangesTheChosenFunctionAloneAndResamplesIt)
     Zoom(m_pView, -1, 1, -1, 1);
     for (const auto& pFunction : *m_pDoc->m_pFunctions)
     {
-        pFunction->Sample(-2, 2, -2, 2, 500);
+        pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, 500);
     }
     m_pDoc->SetModifiedFlag(false);
 
@@ -616,7 +616,7 @@ TEST_F(CEditCommandsTest, ParametersFollowTheItalianNumberFormat)
     {
         GTEST_SKIP() << "it_IT.UTF-8 is not installed";
     }
-    m_pDoc->m_dXMin = -1.5;
+    m_pDoc->m_window.m_dXMin = -1.5;
     CParamsSeen seen;
     CParamsAnswer answer;
     answer.m_texts = {std::nullopt, QString("1.5"), QString("2,75"), QString("1,5"), std::nullopt};

@@ -507,10 +507,10 @@ TEST_F(EditDialogsTest, ParametersAreShownInTheLocalesFormat)
     {
         UseLocale(c.m_pszLocale);
         CParamsDlg dlg;
-        dlg.m_dXMin = c.m_dXMin;
-        dlg.m_dXMax = 2.0;
-        dlg.m_dYMin = -2.0;
-        dlg.m_dYMax = 2.0;
+        dlg.m_window.m_dXMin = c.m_dXMin;
+        dlg.m_window.m_dXMax = 2.0;
+        dlg.m_window.m_dYMin = -2.0;
+        dlg.m_window.m_dYMax = 2.0;
         dlg.m_nDivisions = c.m_nDivisions;
         dlg.m_bGrid = c.m_bGrid;
         Run(dlg,
@@ -559,10 +559,10 @@ TEST_F(EditDialogsTest, TypedParametersComeBackUncorrected)
     {
         UseLocale(c.m_pszLocale);
         CParamsDlg dlg;
-        dlg.m_dXMin = -2.0;
-        dlg.m_dXMax = 2.0;
-        dlg.m_dYMin = -2.0;
-        dlg.m_dYMax = 2.0;
+        dlg.m_window.m_dXMin = -2.0;
+        dlg.m_window.m_dXMax = 2.0;
+        dlg.m_window.m_dYMin = -2.0;
+        dlg.m_window.m_dYMax = 2.0;
         dlg.m_nDivisions = 500;
         dlg.m_bGrid = true;
         const int nResult = Run(dlg,
@@ -577,10 +577,10 @@ TEST_F(EditDialogsTest, TypedParametersComeBackUncorrected)
                                 });
         ASSERT_EQ(nResult, kOK);
         const std::string strCase = std::string(c.m_pszLocale) + " " + c.m_pszXMin;
-        EXPECT_EQ(dlg.m_dXMin, c.m_dXMin) << strCase;
-        EXPECT_EQ(dlg.m_dXMax, c.m_dXMax) << strCase;
-        EXPECT_EQ(dlg.m_dYMin, c.m_dYMin) << strCase;
-        EXPECT_EQ(dlg.m_dYMax, c.m_dYMax) << strCase;
+        EXPECT_EQ(dlg.m_window.m_dXMin, c.m_dXMin) << strCase;
+        EXPECT_EQ(dlg.m_window.m_dXMax, c.m_dXMax) << strCase;
+        EXPECT_EQ(dlg.m_window.m_dYMin, c.m_dYMin) << strCase;
+        EXPECT_EQ(dlg.m_window.m_dYMax, c.m_dYMax) << strCase;
         EXPECT_EQ(dlg.m_nDivisions, c.m_nDivisions) << strCase;
         EXPECT_TRUE(dlg.m_bGrid);
     }
@@ -589,10 +589,10 @@ TEST_F(EditDialogsTest, TypedParametersComeBackUncorrected)
 TEST_F(EditDialogsTest, GridCheckBoxTogglesOnClickAndHasItsTextOnTheLeft)
 {
     CParamsDlg dlg;
-    dlg.m_dXMin = -2.0;
-    dlg.m_dXMax = 2.0;
-    dlg.m_dYMin = -2.0;
-    dlg.m_dYMax = 2.0;
+    dlg.m_window.m_dXMin = -2.0;
+    dlg.m_window.m_dXMax = 2.0;
+    dlg.m_window.m_dYMin = -2.0;
+    dlg.m_window.m_dYMax = 2.0;
     dlg.m_nDivisions = 500;
     dlg.m_bGrid = true;
     const int nResult =
@@ -608,18 +608,18 @@ TEST_F(EditDialogsTest, GridCheckBoxTogglesOnClickAndHasItsTextOnTheLeft)
     EXPECT_EQ(nResult, kOK);
     EXPECT_FALSE(dlg.m_bGrid);
     // The untouched boxes read back as they were shown.
-    EXPECT_EQ(dlg.m_dXMin, -2.0);
-    EXPECT_EQ(dlg.m_dYMax, 2.0);
+    EXPECT_EQ(dlg.m_window.m_dXMin, -2.0);
+    EXPECT_EQ(dlg.m_window.m_dYMax, 2.0);
     EXPECT_EQ(dlg.m_nDivisions, 500);
 }
 
 TEST_F(EditDialogsTest, CancelledParametersAreNotRead)
 {
     CParamsDlg dlg;
-    dlg.m_dXMin = -1.0;
-    dlg.m_dXMax = 1.0;
-    dlg.m_dYMin = -3.0;
-    dlg.m_dYMax = 3.0;
+    dlg.m_window.m_dXMin = -1.0;
+    dlg.m_window.m_dXMax = 1.0;
+    dlg.m_window.m_dYMin = -3.0;
+    dlg.m_window.m_dYMax = 3.0;
     dlg.m_nDivisions = 50;
     dlg.m_bGrid = false;
     const int nResult = Run(dlg,
@@ -631,7 +631,7 @@ TEST_F(EditDialogsTest, CancelledParametersAreNotRead)
                                 Click(d, res::IDCANCEL);
                             });
     EXPECT_EQ(nResult, kCancel);
-    EXPECT_EQ(dlg.m_dXMin, -1.0);
+    EXPECT_EQ(dlg.m_window.m_dXMin, -1.0);
     EXPECT_EQ(dlg.m_nDivisions, 50);
     EXPECT_FALSE(dlg.m_bGrid);
 }

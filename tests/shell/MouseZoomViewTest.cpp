@@ -54,7 +54,8 @@ protected:
     }
     static std::array<double, 4> Window(const CTraceloView* pView)
     {
-        return {pView->m_dXMin, pView->m_dXMax, pView->m_dYMin, pView->m_dYMax};
+        return {pView->m_window.m_dXMin, pView->m_window.m_dXMax, pView->m_window.m_dYMin,
+                pView->m_window.m_dYMax};
     }
 };
 
@@ -91,7 +92,7 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
     EXPECT_NEAR(clicked[3], 0.99639, 1e-5);
     // The curve was resampled over the new window.
     const CGraphFunction& fn = *pView->m_pFunctions->front();
-    EXPECT_EQ(fn.m_dXMin, clicked[0]);
+    EXPECT_EQ(fn.m_window.m_dXMin, clicked[0]);
     EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked[0]);
 
     Drag(pView, {400, 300}, {300, 200}); // backwards: the document's window
@@ -175,15 +176,15 @@ TEST_F(CMouseTest, AHorizontalDragIsAClickWhereItEnds)
 TEST_F(CMouseTest, TheNarrowestWindowHolds)
 {
     CTraceloView* pView = OpenView();
-    pView->m_dXMin = 0.0;
-    pView->m_dXMax = 1e-10;
-    pView->m_dYMin = 0.0;
-    pView->m_dYMax = 1e-10;
+    pView->m_window.m_dXMin = 0.0;
+    pView->m_window.m_dXMax = 1e-10;
+    pView->m_window.m_dYMin = 0.0;
+    pView->m_window.m_dYMax = 1e-10;
     pView->ResampleAndRedraw();
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
     EXPECT_EQ(Window(pView), (std::array<double, 4>{0.0, 1e-10, 0.0, 1e-10}));
-    EXPECT_EQ(pView->m_pFunctions->front()->m_dXMax, 1e-10); // resampled all the same
+    EXPECT_EQ(pView->m_pFunctions->front()->m_window.m_dXMax, 1e-10); // resampled all the same
 }
 
 TEST_F(CMouseTest, ZoomingChangesNeitherTheGraphNorItsModifiedFlag)
@@ -194,10 +195,10 @@ TEST_F(CMouseTest, ZoomingChangesNeitherTheGraphNorItsModifiedFlag)
     Click(pView, {50, 300});
     Drag(pView, {200, 200}, {500, 450});
     EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(pDoc->m_dXMin, -2.0);
-    EXPECT_EQ(pDoc->m_dXMax, 2.0);
-    EXPECT_EQ(pDoc->m_dYMin, -2.0);
-    EXPECT_EQ(pDoc->m_dYMax, 2.0);
+    EXPECT_EQ(pDoc->m_window.m_dXMin, -2.0);
+    EXPECT_EQ(pDoc->m_window.m_dXMax, 2.0);
+    EXPECT_EQ(pDoc->m_window.m_dYMin, -2.0);
+    EXPECT_EQ(pDoc->m_window.m_dYMax, 2.0);
 }
 
 TEST_F(CMouseTest, TwoWindowsOnOneGraphZoomApart)
@@ -210,7 +211,7 @@ TEST_F(CMouseTest, TwoWindowsOnOneGraphZoomApart)
     ASSERT_NE(pSecond, pFirst);
     Click(pSecond, {400, 300});
     EXPECT_EQ(Window(pFirst), (std::array<double, 4>{-2, 2, -2, 2}));
-    EXPECT_NEAR(pSecond->m_dXMin, -0.99639, 1e-5);
+    EXPECT_NEAR(pSecond->m_window.m_dXMin, -0.99639, 1e-5);
 }
 
 TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
@@ -232,7 +233,7 @@ TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
         EXPECT_EQ(band.pixel(pt), before.pixel(pt)) << pt.x() << "," << pt.y();
     // Moving the band neither resampled nor changed the window.
     EXPECT_EQ(fn.m_pPoints->GetData(), pPoints);
-    EXPECT_EQ(fn.m_dXMin, -2.0);
+    EXPECT_EQ(fn.m_window.m_dXMin, -2.0);
     EXPECT_EQ(pView->m_ptCurrent, (CDevPoint{300, 250}));
 
     QTest::mouseRelease(pView, Qt::LeftButton, {}, {300, 250});
@@ -285,8 +286,8 @@ TEST_F(CManyWindowsTest, AHundredWindowsOnOneGraph)
     }
     CTraceloView* pLast = SizedView(Frame()->MDIGetActive());
     Click(pLast, {400, 300});
-    EXPECT_NEAR(pLast->m_dXMin, -0.99639, 1e-5);
-    EXPECT_EQ(pFirst->m_dXMin, -2.0);
+    EXPECT_NEAR(pLast->m_window.m_dXMin, -0.99639, 1e-5);
+    EXPECT_EQ(pFirst->m_window.m_dXMin, -2.0);
     EXPECT_FALSE(pDoc->IsModified());
 }
 

@@ -219,8 +219,8 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     pView->resize(800, 600);
     pView->grab();
     ASSERT_EQ(pView->m_nPlotWidth, 554);
-    const std::array<double, 4> windowBefore{pView->m_dXMin, pView->m_dXMax, pView->m_dYMin,
-                                             pView->m_dYMax};
+    const std::array<double, 4> windowBefore{pView->m_window.m_dXMin, pView->m_window.m_dXMax,
+                                             pView->m_window.m_dYMin, pView->m_window.m_dYMax};
 
     const std::string strPdf = File("pagina.pdf");
     PrintToPdf(strPdf);
@@ -261,9 +261,9 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     EXPECT_EQ(pView->m_nPlotWidth, 554);
     EXPECT_EQ(pView->m_nPlotLeft, 123);
     EXPECT_EQ(pView->m_nPlotTop, 23);
-    EXPECT_EQ(
-        (std::array<double, 4>{pView->m_dXMin, pView->m_dXMax, pView->m_dYMin, pView->m_dYMax}),
-        windowBefore);
+    EXPECT_EQ((std::array<double, 4>{pView->m_window.m_dXMin, pView->m_window.m_dXMax,
+                                     pView->m_window.m_dYMin, pView->m_window.m_dYMax}),
+              windowBefore);
     EXPECT_FALSE(pView->m_pDoc->IsModified());
 }
 

@@ -1,7 +1,5 @@
 #include "core/doc/TraceloDoc.h"
 
-#include <cmath>
-#include <limits>
 #include <utility>
 
 #include "core/doc/Archive.h"
@@ -29,10 +27,7 @@ bool CTraceloDoc::OnNewDocument()
         return false;
     }
     DeleteFunctions();
-    m_dXMin = kDefaultMin;
-    m_dXMax = kDefaultMax;
-    m_dYMin = kDefaultMin;
-    m_dYMax = kDefaultMax;
+    m_window = kNewGraphWindow;
     m_nDivisions = kDefaultDivisions;
     m_bGrid = kDefaultGrid;
     return true;
@@ -46,41 +41,9 @@ void CTraceloDoc::DeleteFunctions()
     }
 }
 
-namespace
-{
-
-void CorrectAxis(double& dMin, double& dMax)
-{
-    if (!std::isfinite(dMin) || !std::isfinite(dMax))
-    {
-        dMin = CTraceloDoc::kDefaultMin;
-        dMax = CTraceloDoc::kDefaultMax;
-    }
-    if (!(dMax > dMin))
-    {
-        dMax = dMin + 0.1;
-        // Beyond about 1e16 the doubles are more than 0.1 apart and the sum
-        // rounds back to min: the next double above it keeps the window open.
-        if (!(dMax > dMin))
-        {
-            dMax = std::nextafter(dMin, std::numeric_limits<double>::infinity());
-        }
-        if (std::isinf(dMax))
-        {
-            // min is the largest double: nothing lies above it, so the
-            // window ends there and starts one double below.
-            dMax = dMin;
-            dMin = std::nextafter(dMin, 0.0);
-        }
-    }
-}
-
-} // namespace
-
 void CTraceloDoc::CorrectParameters()
 {
-    CorrectAxis(m_dXMin, m_dXMax);
-    CorrectAxis(m_dYMin, m_dYMax);
+    m_window = m_window.Corrected();
     if (m_nDivisions < kMinDivisions)
     {
         m_nDivisions = kMinDivisions;
@@ -95,7 +58,7 @@ void CTraceloDoc::Serialize(CArchive& ar)
 {
     if (ar.IsStoring())
     {
-        ar << m_dXMin << m_dXMax << m_dYMin << m_dYMax;
+        ar << m_window.m_dXMin << m_window.m_dXMax << m_window.m_dYMin << m_window.m_dYMax;
         ar << m_nDivisions;
         ar << std::int32_t{m_bGrid ? 1 : 0};
         std::int32_t nCount = 0;
@@ -117,14 +80,12 @@ void CTraceloDoc::Serialize(CArchive& ar)
 
     // Everything is read before the document changes, so a file that ends
     // early leaves no half-read graph behind.
-    double dXMin = 0.0;
-    double dXMax = 0.0;
-    double dYMin = 0.0;
-    double dYMax = 0.0;
+    CPlotWindow window;
     std::int32_t nDivisions = 0;
     std::int32_t nGrid = 0;
     std::int32_t nCount = 0;
-    ar >> dXMin >> dXMax >> dYMin >> dYMax >> nDivisions >> nGrid >> nCount;
+    ar >> window.m_dXMin >> window.m_dXMax >> window.m_dYMin >> window.m_dYMax;
+    ar >> nDivisions >> nGrid >> nCount;
 
     // Every record takes at least kMinRecordBytes: a count the rest of the
     // file cannot hold is refused before anything is read or allocated. A
@@ -151,10 +112,7 @@ void CTraceloDoc::Serialize(CArchive& ar)
         functions.push_back(std::move(pFunction));
     }
 
-    m_dXMin = dXMin;
-    m_dXMax = dXMax;
-    m_dYMin = dYMin;
-    m_dYMax = dYMax;
+    m_window = window;
     m_nDivisions = nDivisions;
     m_bGrid = nGrid == 1;
     DeleteFunctions();

@@ -10,6 +10,7 @@
 #include "core/doc/Document.h"
 #include "core/expr/ExprEvaluator.h"
 #include "core/expr/GraphFunction.h"
+#include "core/expr/PlotWindow.h"
 
 // Fewest and most steps a curve is sampled in. Below the minimum the sampler
 // has too few points to be of use; above the maximum every resampling would
@@ -23,8 +24,6 @@ class CTraceloDoc : public CDocument
 public:
     // Defaults of a new graph, also given by the constructor so that a
     // graph that is neither new nor read (a zero-length file) has them.
-    static constexpr double kDefaultMin = -2.0;
-    static constexpr double kDefaultMax = 2.0;
     static constexpr std::int32_t kDefaultDivisions = 500;
     static constexpr bool kDefaultGrid = true;
     // The shortest function record: an empty text's one-byte length and the
@@ -41,20 +40,15 @@ public:
     void DeleteFunctions();
 
     // Brings window and divisions into the ranges the parameters command
-    // keeps: divisions within [kMinDivisions, kMaxDivisions]; an axis with a
-    // bound that is not a finite number takes the new-graph bounds; a max
-    // not above its min becomes min + 0.1, or the next double above min
-    // where that sum rounds back to min, so that max > min always holds.
+    // keeps: the window as CPlotWindow::Corrected gives it, divisions within
+    // [kMinDivisions, kMaxDivisions].
     void CorrectParameters();
 
     // Declared in this order so that the implicit destruction matches the
     // explicit one of the destructor: functions, list, evaluator.
     std::unique_ptr<CExprEvaluator> m_pEvaluator;
     std::unique_ptr<CFunctionList> m_pFunctions;
-    double m_dXMin = kDefaultMin;
-    double m_dXMax = kDefaultMax;
-    double m_dYMin = kDefaultMin;
-    double m_dYMax = kDefaultMax;
+    CPlotWindow m_window = kNewGraphWindow;
     std::int32_t m_nDivisions = kDefaultDivisions;
     bool m_bGrid = kDefaultGrid;
 };

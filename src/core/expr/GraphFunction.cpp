@@ -14,10 +14,8 @@ CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator) : m_pEvaluator(pEvalu
 
 CGraphFunction::~CGraphFunction() = default;
 
-void CGraphFunction::Sample(double dXMin, double dXMax, double dYMin, double dYMax,
-                            std::int32_t nDivisions)
+void CGraphFunction::Sample(const CPlotWindow& window, std::int32_t nDivisions)
 {
     CGraphFunction* const pThis = this;
-    SampleFunctions(std::span<CGraphFunction* const>(&pThis, 1), dXMin, dXMax, dYMin, dYMax,
-                    nDivisions);
+    SampleFunctions(std::span<CGraphFunction* const>(&pThis, 1), window, nDivisions);
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/expr/Color.h"
+#include "core/expr/PlotWindow.h"
 
 class CExprEvaluator;
 class CDrawDevice;
@@ -101,12 +102,12 @@ public:
     CGraphFunction(const CGraphFunction&) = delete;
     CGraphFunction& operator=(const CGraphFunction&) = delete;
 
-    // Refills the curve: one evaluation at dXMin, then at every step of
-    // (dXMax - dXMin) / nDivisions added up while x < dXMax. A malformed
+    // Refills the curve: one evaluation at X min, then at every step of
+    // (X max - X min) / nDivisions added up while x < X max. A malformed
     // expression leaves the curve empty; NaN and infinite values are kept.
     // So does a curve that would not fit in the memory left to the program.
     // The work is shared out as SampleFunctions (Sampling.h) does it.
-    void Sample(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nDivisions);
+    void Sample(const CPlotWindow& window, std::int32_t nDivisions);
 
     // Draws the stored samples into the plot rectangle (defined with the
     // drawing code in src/view).
@@ -117,10 +118,7 @@ public:
     CPointListPtr m_pPoints;      // owned; allocated when first sampled
     // Window of the last Sample; the Y bounds only tell the drawing code
     // which window the points were taken for.
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
+    CPlotWindow m_window;
     std::string m_strExpression; // exactly as typed
     COLORREF m_crColor = 0;
 };

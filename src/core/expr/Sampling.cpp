@@ -166,10 +166,12 @@ struct CSharedFunction
 
 } // namespace
 
-CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, double dXMin,
-                                double dXMax, double dYMin, double dYMax, std::int32_t nDivisions,
+CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
+                                const CPlotWindow& window, std::int32_t nDivisions,
                                 const CSamplingOptions& options)
 {
+    const double dXMin = window.m_dXMin;
+    const double dXMax = window.m_dXMax;
     CSamplingResult result;
     std::vector<CGraphFunction*> vAll;
     try
@@ -185,10 +187,7 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
     {
         if (pFunction == nullptr)
             continue;
-        pFunction->m_dXMin = dXMin;
-        pFunction->m_dXMax = dXMax;
-        pFunction->m_dYMin = dYMin;
-        pFunction->m_dYMax = dYMax;
+        pFunction->m_window = window;
         // The old curve goes before the new one is computed; its storage is
         // kept for the new one.
         pFunction->m_pPoints->DeleteAllPoints();
@@ -436,8 +435,8 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, doub
     return result;
 }
 
-void SampleAllOrThrow(const CFunctionList& functions, double dXMin, double dXMax, double dYMin,
-                      double dYMax, std::int32_t nDivisions, const CSamplingOptions& options)
+void SampleAllOrThrow(const CFunctionList& functions, const CPlotWindow& window,
+                      std::int32_t nDivisions, const CSamplingOptions& options)
 {
     std::vector<CGraphFunction*> vFunctions;
     vFunctions.reserve(functions.size());
@@ -445,8 +444,7 @@ void SampleAllOrThrow(const CFunctionList& functions, double dXMin, double dXMax
         vFunctions.push_back(pFunction.get());
     CSamplingOptions allOrNothing = options;
     allOrNothing.m_bAllOrNothing = true;
-    if (SampleFunctions(vFunctions, dXMin, dXMax, dYMin, dYMax, nDivisions, allOrNothing)
-            .m_bOutOfMemory)
+    if (SampleFunctions(vFunctions, window, nDivisions, allOrNothing).m_bOutOfMemory)
     {
         throw std::bad_alloc();
     }

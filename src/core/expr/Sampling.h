@@ -49,15 +49,15 @@ struct CSamplingResult
 // Samples every function of pFunctions (null entries are skipped) over the
 // window with nDivisions, as CGraphFunction::Sample does one by one in list
 // order. Never throws for lack of memory.
-CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions, double dXMin,
-                                double dXMax, double dYMin, double dYMax, std::int32_t nDivisions,
+CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
+                                const CPlotWindow& window, std::int32_t nDivisions,
                                 const CSamplingOptions& options = {});
 
 // The same over a document's list; for the exports, where a picture with
 // curves missing is no result, a function that did not fit is reported by
 // throwing std::bad_alloc.
-void SampleAllOrThrow(const CFunctionList& functions, double dXMin, double dXMax, double dYMin,
-                      double dYMax, std::int32_t nDivisions, const CSamplingOptions& options = {});
+void SampleAllOrThrow(const CFunctionList& functions, const CPlotWindow& window,
+                      std::int32_t nDivisions, const CSamplingOptions& options = {});
 
 // The threads sampling may use: TRACELO_THREADS when it is a positive number
 // (at most the number of processors), else every processor.

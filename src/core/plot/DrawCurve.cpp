@@ -16,6 +16,7 @@ void CGraphFunction::DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_
 
     // The curve is drawn with the window it was sampled for, which is another
     // view's window when that view resampled it last.
+    const CPlotWindow& win = m_window;
     const CCurvePoint* pPoint = m_pPoints->GetData();
     const CCurvePoint* pEnd = pPoint + m_pPoints->GetCount();
     bool bHavePrevious = false;
@@ -23,8 +24,8 @@ void CGraphFunction::DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_
     std::int32_t nPrevY = 0;
     for (; pPoint != pEnd; ++pPoint)
     {
-        const std::int32_t x = MapX(pPoint->m_dX, m_dXMin, m_dXMax, nLeft, nWidth);
-        const std::int32_t y = MapY(pPoint->m_dY, m_dYMin, m_dYMax, nTop, nHeight);
+        const std::int32_t x = MapX(pPoint->m_dX, win.m_dXMin, win.m_dXMax, nLeft, nWidth);
+        const std::int32_t y = MapY(pPoint->m_dY, win.m_dYMin, win.m_dYMax, nTop, nHeight);
         pDC->MoveTo(x, y);
         // Only samples strictly inside vertically are joined; the segment runs
         // from the newer sample to the older one, so the older one's pixel is

@@ -53,8 +53,7 @@ CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWind
     {
         return layout;
     }
-    plotArea.SetArea(window.m_dXMin, window.m_dXMax, window.m_dYMin, window.m_dYMax,
-                     layout.m_nPlotLeft, layout.m_nPlotWidth, layout.m_nPlotTop,
+    plotArea.SetArea(window, layout.m_nPlotLeft, layout.m_nPlotWidth, layout.m_nPlotTop,
                      layout.m_nPlotHeight);
     if (bGrid)
     {

@@ -5,18 +5,10 @@
 #include <cstdint>
 
 #include "core/expr/GraphFunction.h"
+#include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
 
 class CPlotArea;
-
-// The world window shown.
-struct CPlotWindow
-{
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
-};
 
 // What one drawing laid out. The view keeps the plot values for the mouse,
 // also when the surface was too small to draw on.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-void MouseToWorld(const CPlotBox& box, const CWorldWindow& window, CDevPoint pt, double& x,
+void MouseToWorld(const CPlotBox& box, const CPlotWindow& window, CDevPoint pt, double& x,
                   double& y)
 {
     // Differences of device coordinates are taken in 64 bits: a pointer far
@@ -42,9 +42,8 @@ CDevRect ChooseZoomRect(const CPlotBox& box, CDevPoint anchor, CDevPoint pt)
     return CDevRect{pt.m_nX - w4, pt.m_nY - h4, pt.m_nX + w4, pt.m_nY + h4};
 }
 
-CWorldWindow ZoomWindow(const CPlotBox& box, const CWorldWindow& current,
-                        const CWorldWindow& document, std::int32_t x1, std::int32_t y1,
-                        std::int32_t x2, std::int32_t y2)
+CPlotWindow ZoomWindow(const CPlotBox& box, const CPlotWindow& current, const CPlotWindow& document,
+                       std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2)
 {
     if (x2 < x1 || y2 < y1)
         return document;
@@ -56,7 +55,7 @@ CWorldWindow ZoomWindow(const CPlotBox& box, const CWorldWindow& current,
     const std::int64_t l = box.m_nLeft;
     const std::int64_t bottom = std::int64_t{box.m_nTop} + box.m_nHeight;
     // Each bound as the product, then the division, then the addition.
-    CWorldWindow zoomed;
+    CPlotWindow zoomed;
     zoomed.m_dXMin = a + static_cast<double>(x1 - l) * (b - a) / box.m_nWidth;
     zoomed.m_dXMax = a + static_cast<double>(x2 - l) * (b - a) / box.m_nWidth;
     zoomed.m_dYMin = c + static_cast<double>(bottom - y2) * (d - c) / box.m_nHeight;

@@ -3,20 +3,11 @@
 // apart from the widget so that every number can be checked exactly.
 #pragma once
 
+#include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
 
 #include <cstdint>
 #include <string>
-
-// A plotting window in world coordinates.
-struct CWorldWindow
-{
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
-    bool operator==(const CWorldWindow&) const = default;
-};
 
 // The plot area stored by the last drawing, in device units.
 struct CPlotBox
@@ -32,7 +23,7 @@ struct CPlotBox
 };
 
 // World coordinates of the device point pt, not rounded.
-void MouseToWorld(const CPlotBox& box, const CWorldWindow& window, CDevPoint pt, double& x,
+void MouseToWorld(const CPlotBox& box, const CPlotWindow& window, CDevPoint pt, double& x,
                   double& y);
 
 // "X = ...   Y = ..." with fifteen decimals and the decimal separator of the
@@ -49,6 +40,5 @@ CDevRect ChooseZoomRect(const CPlotBox& box, CDevPoint anchor, CDevPoint pt);
 // document's window when the rectangle runs backwards (x2 < x1 or y2 < y1),
 // the rectangle's world coordinates otherwise, unless that window would be
 // narrower than 1e-12 in either direction or not finite: then the old one.
-CWorldWindow ZoomWindow(const CPlotBox& box, const CWorldWindow& current,
-                        const CWorldWindow& document, std::int32_t x1, std::int32_t y1,
-                        std::int32_t x2, std::int32_t y2);
+CPlotWindow ZoomWindow(const CPlotBox& box, const CPlotWindow& current, const CPlotWindow& document,
+                       std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);

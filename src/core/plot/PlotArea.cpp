@@ -144,13 +144,10 @@ CPlotArea::CPlotArea()
 
 CPlotArea::~CPlotArea() = default;
 
-void CPlotArea::SetArea(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nLeft,
-                        std::int32_t nWidth, std::int32_t nTop, std::int32_t nHeight)
+void CPlotArea::SetArea(const CPlotWindow& window, std::int32_t nLeft, std::int32_t nWidth,
+                        std::int32_t nTop, std::int32_t nHeight)
 {
-    m_dXMin = dXMin;
-    m_dXMax = dXMax;
-    m_dYMin = dYMin;
-    m_dYMax = dYMax;
+    m_window = window;
     m_nLeft = nLeft;
     m_nWidth = nWidth;
     m_nTop = nTop;
@@ -170,10 +167,12 @@ void CPlotArea::DrawGrid(CDrawDevice* pDC) const
     }
     // A spacing below one unit would never reach the far edge.
     const std::int64_t nStep = std::max<std::int64_t>(std::min(l, t) / 5, 1);
+    const CPlotWindow& win = m_window;
 
-    if (IsUsableRange(m_dXMin, m_dXMax))
+    if (IsUsableRange(win.m_dXMin, win.m_dXMax))
     {
-        auto mapX = [this](double v) { return MapX(v, m_dXMin, m_dXMax, m_nLeft, m_nWidth); };
+        auto mapX = [this, &win](double v)
+        { return MapX(v, win.m_dXMin, win.m_dXMax, m_nLeft, m_nWidth); };
         auto drawVertical = [&](std::int32_t x)
         {
             for (std::int64_t y = t; y < nBottom; y += nStep)
@@ -181,14 +180,15 @@ void CPlotArea::DrawGrid(CDrawDevice* pDC) const
                 pDC->SetPixel(x, static_cast<std::int32_t>(y), m_crGrid);
             }
         };
-        WalkWholeNumbers(1, m_dXMin, m_dXMax, m_nLeft, static_cast<std::int32_t>(nRight), mapX,
-                         drawVertical);
-        WalkWholeNumbers(-1, -m_dXMax, -m_dXMin, m_nLeft, static_cast<std::int32_t>(nRight), mapX,
-                         drawVertical);
+        WalkWholeNumbers(1, win.m_dXMin, win.m_dXMax, m_nLeft, static_cast<std::int32_t>(nRight),
+                         mapX, drawVertical);
+        WalkWholeNumbers(-1, -win.m_dXMax, -win.m_dXMin, m_nLeft, static_cast<std::int32_t>(nRight),
+                         mapX, drawVertical);
     }
-    if (IsUsableRange(m_dYMin, m_dYMax))
+    if (IsUsableRange(win.m_dYMin, win.m_dYMax))
     {
-        auto mapY = [this](double v) { return MapY(v, m_dYMin, m_dYMax, m_nTop, m_nHeight); };
+        auto mapY = [this, &win](double v)
+        { return MapY(v, win.m_dYMin, win.m_dYMax, m_nTop, m_nHeight); };
         auto drawHorizontal = [&](std::int32_t y)
         {
             for (std::int64_t x = l; x < nRight; x += nStep)
@@ -196,10 +196,10 @@ void CPlotArea::DrawGrid(CDrawDevice* pDC) const
                 pDC->SetPixel(static_cast<std::int32_t>(x), y, m_crGrid);
             }
         };
-        WalkWholeNumbers(1, m_dYMin, m_dYMax, m_nTop, static_cast<std::int32_t>(nBottom), mapY,
-                         drawHorizontal);
-        WalkWholeNumbers(-1, -m_dYMax, -m_dYMin, m_nTop, static_cast<std::int32_t>(nBottom), mapY,
-                         drawHorizontal);
+        WalkWholeNumbers(1, win.m_dYMin, win.m_dYMax, m_nTop, static_cast<std::int32_t>(nBottom),
+                         mapY, drawHorizontal);
+        WalkWholeNumbers(-1, -win.m_dYMax, -win.m_dYMin, m_nTop, static_cast<std::int32_t>(nBottom),
+                         mapY, drawHorizontal);
     }
 }
 
@@ -217,9 +217,10 @@ void CPlotArea::DrawAxes(CDrawDevice* pDC) const
     const std::int32_t b = add(t, h);
 
     // The device positions of x = 0 and y = 0.
-    const std::int32_t x0 = TruncateToDevice(l - w * m_dXMin / (m_dXMax - m_dXMin));
+    const CPlotWindow& win = m_window;
+    const std::int32_t x0 = TruncateToDevice(l - w * win.m_dXMin / (win.m_dXMax - win.m_dXMin));
     const std::int32_t y0 = TruncateToDevice(static_cast<double>(static_cast<std::int64_t>(t) + h) +
-                                             h * m_dYMin / (m_dYMax - m_dYMin));
+                                             h * win.m_dYMin / (win.m_dYMax - win.m_dYMin));
 
     const HDrawObject hPen = pDC->CreatePen(CPenDesc{EPenStyle::Solid, 0, m_crAxis});
     const HDrawObject hOldPen = hPen != 0 ? pDC->SelectObject(hPen) : 0;
@@ -269,18 +270,18 @@ void CPlotArea::DrawAxes(CDrawDevice* pDC) const
     };
 
     selectFont(hHorizontal);
-    const std::string strYMax = FormatBound(m_dYMax);
+    const std::string strYMax = FormatBound(win.m_dYMax);
     const CDevSize sizeYMax = pDC->GetTextExtent(strYMax);
     const std::int32_t xh = add(cx0, -(sizeYMax.m_nCx / 2));
     pDC->TextOut(xh, add(t, -static_cast<std::int64_t>(sizeYMax.m_nCy) - 1), strYMax);
-    pDC->TextOut(xh, add(b, 1), FormatBound(m_dYMin));
+    pDC->TextOut(xh, add(b, 1), FormatBound(win.m_dYMin));
 
     selectFont(hVertical);
-    const std::string strXMin = FormatBound(m_dXMin);
+    const std::string strXMin = FormatBound(win.m_dXMin);
     const CDevSize sizeXMin = pDC->GetTextExtent(strXMin);
     const std::int32_t yv = add(cy0, sizeXMin.m_nCx / 2);
     pDC->TextOut(add(l, -static_cast<std::int64_t>(sizeXMin.m_nCy) - 2), yv, strXMin);
-    pDC->TextOut(add(r, 1), yv, FormatBound(m_dXMax));
+    pDC->TextOut(add(r, 1), yv, FormatBound(win.m_dXMax));
 
     if (hOldFont != 0)
     {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
 
 class CPlotArea
@@ -14,8 +15,8 @@ public:
     CPlotArea();
     virtual ~CPlotArea();
 
-    void SetArea(double dXMin, double dXMax, double dYMin, double dYMax, std::int32_t nLeft,
-                 std::int32_t nWidth, std::int32_t nTop, std::int32_t nHeight);
+    void SetArea(const CPlotWindow& window, std::int32_t nLeft, std::int32_t nWidth,
+                 std::int32_t nTop, std::int32_t nHeight);
 
     // Dotted grey lines at every non-zero whole number of the window whose
     // position falls strictly inside the plot area, one dot every
@@ -27,10 +28,7 @@ public:
     // as it found them.
     void DrawAxes(CDrawDevice* pDC) const;
 
-    double m_dXMin = 0.0;
-    double m_dXMax = 0.0;
-    double m_dYMin = 0.0;
-    double m_dYMax = 0.0;
+    CPlotWindow m_window;
     std::int32_t m_nLeft = 0;
     std::int32_t m_nWidth = 0;
     std::int32_t m_nTop = 0;

@@ -110,10 +110,10 @@ CGraphFunction& AddFunction(CTraceloDoc& doc, const std::string& strExpression, 
 
 void ExpectNewGraph(const CTraceloDoc& doc)
 {
-    EXPECT_EQ(doc.m_dXMin, -2.0);
-    EXPECT_EQ(doc.m_dXMax, 2.0);
-    EXPECT_EQ(doc.m_dYMin, -2.0);
-    EXPECT_EQ(doc.m_dYMax, 2.0);
+    EXPECT_EQ(doc.m_window.m_dXMin, -2.0);
+    EXPECT_EQ(doc.m_window.m_dXMax, 2.0);
+    EXPECT_EQ(doc.m_window.m_dYMin, -2.0);
+    EXPECT_EQ(doc.m_window.m_dYMax, 2.0);
     EXPECT_EQ(doc.m_nDivisions, 500);
     EXPECT_TRUE(doc.m_bGrid);
     ASSERT_NE(doc.m_pFunctions, nullptr);
@@ -131,8 +131,8 @@ TEST(TraceloDocTest, ConstructedWithTheNewGraphDefaults)
 TEST(TraceloDocTest, NewDocumentRestoresTheDefaults)
 {
     CTraceloDoc doc;
-    doc.m_dXMin = 5;
-    doc.m_dYMax = 9;
+    doc.m_window.m_dXMin = 5;
+    doc.m_window.m_dYMax = 9;
     doc.m_nDivisions = 77;
     doc.m_bGrid = false;
     AddFunction(doc, "X", 0xFF);
@@ -151,7 +151,7 @@ TEST(TraceloDocTest, DeleteFunctionsEmptiesTheList)
     EXPECT_TRUE(doc.m_pFunctions->empty());
     for (const char* psz : {"X", "SIN(X)", "2X"})
     {
-        AddFunction(doc, psz, 0).Sample(-2, 2, -2, 2, 500);
+        AddFunction(doc, psz, 0).Sample(CPlotWindow{-2, 2, -2, 2}, 500);
     }
     ASSERT_EQ(doc.m_pFunctions->size(), 3u);
     doc.DeleteFunctions();
@@ -250,10 +250,10 @@ TEST_P(GraphReadTest, OpensAs)
     CTraceloDoc doc;
     AddFunction(doc, "stale", 1); // replaced by what the file holds
     ASSERT_EQ(Load(doc, c.m_bytes), "");
-    EXPECT_EQ(doc.m_dXMin, c.m_dXMin);
-    EXPECT_EQ(doc.m_dXMax, c.m_dXMax);
-    EXPECT_EQ(doc.m_dYMin, c.m_dYMin);
-    EXPECT_EQ(doc.m_dYMax, c.m_dYMax);
+    EXPECT_EQ(doc.m_window.m_dXMin, c.m_dXMin);
+    EXPECT_EQ(doc.m_window.m_dXMax, c.m_dXMax);
+    EXPECT_EQ(doc.m_window.m_dYMin, c.m_dYMin);
+    EXPECT_EQ(doc.m_window.m_dYMax, c.m_dYMax);
     EXPECT_EQ(doc.m_nDivisions, c.m_nDivisions);
     EXPECT_EQ(doc.m_bGrid, c.m_bGrid);
     std::vector<std::string> vExpressions;
@@ -497,13 +497,13 @@ class GraphRefusedTest : public ::testing::TestWithParam<CRefusedCase>
 TEST_P(GraphRefusedTest, UnexpectedFileFormat)
 {
     CTraceloDoc doc;
-    doc.m_dXMin = -9;
+    doc.m_window.m_dXMin = -9;
     doc.m_nDivisions = 77;
     doc.m_bGrid = false;
     AddFunction(doc, "previous", 0x123456);
     EXPECT_EQ(Load(doc, GetParam().m_bytes), "Formato file inatteso.");
-    EXPECT_EQ(doc.m_dXMin, -9);
-    EXPECT_EQ(doc.m_dXMax, 2);
+    EXPECT_EQ(doc.m_window.m_dXMin, -9);
+    EXPECT_EQ(doc.m_window.m_dXMax, 2);
     EXPECT_EQ(doc.m_nDivisions, 77);
     EXPECT_FALSE(doc.m_bGrid);
     ASSERT_EQ(doc.m_pFunctions->size(), 1u);
@@ -545,10 +545,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GraphFileTest, RoundTripKeepsOrderTextsAndColoursByteForByte)
 {
     CTraceloDoc doc;
-    doc.m_dXMin = -3.25;
-    doc.m_dXMax = 7.5;
-    doc.m_dYMin = -1e-9;
-    doc.m_dYMax = 1e9;
+    doc.m_window.m_dXMin = -3.25;
+    doc.m_window.m_dXMax = 7.5;
+    doc.m_window.m_dYMin = -1e-9;
+    doc.m_window.m_dYMax = 1e9;
     doc.m_nDivisions = 1234;
     doc.m_bGrid = false;
     const std::string strLong(300, 'X');
@@ -578,8 +578,8 @@ TEST(GraphFileTest, RoundTripKeepsOrderTextsAndColoursByteForByte)
 
     CTraceloDoc loaded;
     ASSERT_EQ(Load(loaded, bytes), "");
-    EXPECT_EQ(loaded.m_dXMin, -3.25);
-    EXPECT_EQ(loaded.m_dYMin, -1e-9);
+    EXPECT_EQ(loaded.m_window.m_dXMin, -3.25);
+    EXPECT_EQ(loaded.m_window.m_dYMin, -1e-9);
     EXPECT_EQ(loaded.m_nDivisions, 1234);
     EXPECT_FALSE(loaded.m_bGrid);
     ASSERT_EQ(loaded.m_pFunctions->size(), functions.size());
@@ -737,8 +737,8 @@ TEST(GraphFileTest, ArbitraryBytesOpenOrAreRefused)
         ++nOpened;
         EXPECT_GE(doc.m_nDivisions, kMinDivisions);
         EXPECT_LE(doc.m_nDivisions, kMaxDivisions);
-        EXPECT_TRUE(std::isfinite(doc.m_dXMin) && std::isfinite(doc.m_dXMax));
-        EXPECT_TRUE(std::isfinite(doc.m_dYMin) && std::isfinite(doc.m_dYMax));
+        EXPECT_TRUE(std::isfinite(doc.m_window.m_dXMin) && std::isfinite(doc.m_window.m_dXMax));
+        EXPECT_TRUE(std::isfinite(doc.m_window.m_dYMin) && std::isfinite(doc.m_window.m_dYMax));
         EXPECT_LE(doc.m_pFunctions->size(), bytes.size() / 5);
         // A graph that opened saves again and opens to the same bytes.
         const Bytes saved = Save(doc);

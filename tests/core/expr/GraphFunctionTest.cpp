@@ -42,7 +42,7 @@ TEST_P(SamplingTest, CountFirstAndLastSample)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = c.m_pszExpression;
-    function.Sample(c.m_dXMin, c.m_dXMax, -2.0, 2.0, c.m_nDivisions);
+    function.Sample(CPlotWindow{c.m_dXMin, c.m_dXMax, -2.0, 2.0}, c.m_nDivisions);
 
     const CPointList& points = *function.m_pPoints;
     ASSERT_EQ(points.GetCount(), c.m_nCount);
@@ -78,7 +78,7 @@ TEST(GraphFunctionTest, ConstructedEmptyAndBlack)
     // No curve storage until the first sampling; read, it is an empty curve.
     EXPECT_FALSE(function.m_pPoints.IsAllocated());
     EXPECT_TRUE(std::as_const(function).m_pPoints->IsEmpty());
-    function.Sample(0.0, 1.0, 0.0, 1.0, 10);
+    function.Sample(CPlotWindow{0.0, 1.0, 0.0, 1.0}, 10);
     EXPECT_TRUE(function.m_pPoints.IsAllocated());
     EXPECT_EQ(function.m_strExpression, "");
     EXPECT_EQ(function.m_crColor, 0u);
@@ -89,7 +89,7 @@ TEST(GraphFunctionTest, SamplesHoldTheExpressionsValues)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = " x * 2 + 1 "; // as typed: blanks and case kept
-    function.Sample(-1.0, 1.0, -5.0, 5.0, 20);
+    function.Sample(CPlotWindow{-1.0, 1.0, -5.0, 5.0}, 20);
     EXPECT_EQ(function.m_strExpression, " x * 2 + 1 ");
     ASSERT_FALSE(function.m_pPoints->IsEmpty());
     for (const CCurvePoint& pt : *function.m_pPoints)
@@ -102,7 +102,7 @@ TEST(GraphFunctionTest, EmptyExpressionIsTheLineYZero)
 {
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
-    function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+    function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
     ASSERT_EQ(function.m_pPoints->GetCount(), 500u);
     for (const CCurvePoint& pt : *function.m_pPoints)
     {
@@ -115,7 +115,7 @@ TEST(GraphFunctionTest, DomainFaultsAreKeptAsNaNPoints)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "SQRT(X)";
-    function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+    function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
     ASSERT_EQ(function.m_pPoints->GetCount(), 500u);
     std::size_t nNaN = 0;
     for (const CCurvePoint& pt : *function.m_pPoints)
@@ -131,7 +131,7 @@ TEST(GraphFunctionTest, InfinitiesArePoints)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "1/X";
-    function.Sample(-1.0, 1.0, -2.0, 2.0, 4); // -1, -0.5, 0, 0.5
+    function.Sample(CPlotWindow{-1.0, 1.0, -2.0, 2.0}, 4); // -1, -0.5, 0, 0.5
     ASSERT_EQ(function.m_pPoints->GetCount(), 4u);
     EXPECT_EQ(function.m_pPoints->GetData()[2].m_dX, 0.0);
     EXPECT_TRUE(std::isinf(function.m_pPoints->GetData()[2].m_dY));
@@ -144,10 +144,10 @@ TEST(GraphFunctionTest, MalformedExpressionEmptiesTheCurve)
         CExprEvaluator evaluator;
         CGraphFunction function(&evaluator);
         function.m_strExpression = "X";
-        function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+        function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
         ASSERT_EQ(function.m_pPoints->GetCount(), 500u);
         function.m_strExpression = pszText;
-        function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+        function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
         EXPECT_TRUE(function.m_pPoints->IsEmpty()) << pszText;
         EXPECT_EQ(function.m_strExpression, pszText);
     }
@@ -157,17 +157,17 @@ TEST(GraphFunctionTest, StoresTheWindowOfTheLastSampling)
 {
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
-    function.Sample(-3.0, 4.0, -5.0, 6.0, 10);
-    EXPECT_EQ(function.m_dXMin, -3.0);
-    EXPECT_EQ(function.m_dXMax, 4.0);
-    EXPECT_EQ(function.m_dYMin, -5.0);
-    EXPECT_EQ(function.m_dYMax, 6.0);
+    function.Sample(CPlotWindow{-3.0, 4.0, -5.0, 6.0}, 10);
+    EXPECT_EQ(function.m_window.m_dXMin, -3.0);
+    EXPECT_EQ(function.m_window.m_dXMax, 4.0);
+    EXPECT_EQ(function.m_window.m_dYMin, -5.0);
+    EXPECT_EQ(function.m_window.m_dYMax, 6.0);
     // Also when the window gives no points.
-    function.Sample(1.0, 1.0, 7.0, 8.0, 10);
-    EXPECT_EQ(function.m_dXMin, 1.0);
-    EXPECT_EQ(function.m_dXMax, 1.0);
-    EXPECT_EQ(function.m_dYMin, 7.0);
-    EXPECT_EQ(function.m_dYMax, 8.0);
+    function.Sample(CPlotWindow{1.0, 1.0, 7.0, 8.0}, 10);
+    EXPECT_EQ(function.m_window.m_dXMin, 1.0);
+    EXPECT_EQ(function.m_window.m_dXMax, 1.0);
+    EXPECT_EQ(function.m_window.m_dYMin, 7.0);
+    EXPECT_EQ(function.m_window.m_dYMax, 8.0);
     EXPECT_TRUE(function.m_pPoints->IsEmpty());
 }
 
@@ -176,10 +176,10 @@ TEST(GraphFunctionTest, ResamplingRepeatsThePointsInTheSameStorage)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "SIN(X)*X";
-    function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+    function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
     const std::vector<CCurvePoint> first(function.m_pPoints->begin(), function.m_pPoints->end());
     const CCurvePoint* pData = function.m_pPoints->GetData();
-    function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+    function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
     ASSERT_EQ(function.m_pPoints->GetCount(), first.size());
     EXPECT_EQ(function.m_pPoints->GetData(), pData); // no new block
     for (std::size_t i = 0; i < first.size(); ++i)
@@ -214,8 +214,8 @@ TEST_P(DegenerateSamplingTest, EndsWithTheseSamples)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "X";
-    function.Sample(0.0, 1.0, 0.0, 1.0, 10); // points that must go
-    function.Sample(c.m_dXMin, c.m_dXMax, -1.0, 1.0, c.m_nDivisions);
+    function.Sample(CPlotWindow{0.0, 1.0, 0.0, 1.0}, 10); // points that must go
+    function.Sample(CPlotWindow{c.m_dXMin, c.m_dXMax, -1.0, 1.0}, c.m_nDivisions);
     EXPECT_EQ(function.m_pPoints->GetCount(), c.m_nCount);
 }
 
@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GraphFunctionTest, WithoutAnEvaluatorThereAreNoPoints)
 {
     CGraphFunction function(nullptr);
-    function.Sample(-2.0, 2.0, -2.0, 2.0, 500);
+    function.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 500);
     EXPECT_TRUE(function.m_pPoints->IsEmpty());
 }
 

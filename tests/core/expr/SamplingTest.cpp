@@ -172,8 +172,9 @@ TEST_P(SamplingDifferential, GivesTheBitsOfTheRuleOnAnyNumberOfThreads)
         options.m_nThreads = nThreads;
         options.m_pDone = &nDone;
         options.m_pTotal = &nTotal;
-        const CSamplingResult result = SampleFunctions(graph.Pointers(), c.m_dXMin, c.m_dXMax, -1.0,
-                                                       1.0, c.m_nDivisions, options);
+        const CSamplingResult result =
+            SampleFunctions(graph.Pointers(), CPlotWindow{c.m_dXMin, c.m_dXMax, -1.0, 1.0},
+                            c.m_nDivisions, options);
         EXPECT_FALSE(result.m_bOutOfMemory);
         EXPECT_FALSE(result.m_bCancelled);
         EXPECT_EQ(CRandomGenerator::GetState(), nStateAfter);
@@ -191,10 +192,10 @@ TEST_P(SamplingDifferential, GivesTheBitsOfTheRuleOnAnyNumberOfThreads)
             EXPECT_TRUE(SameValues(*f.m_pPoints, vExpected[i]))
                 << "function " << i << " '" << f.m_strExpression << "': " << f.m_pPoints->GetCount()
                 << " points, expected " << vExpected[i].size();
-            EXPECT_EQ(f.m_dXMin, c.m_dXMin);
-            EXPECT_EQ(f.m_dXMax, c.m_dXMax);
-            EXPECT_EQ(f.m_dYMin, -1.0);
-            EXPECT_EQ(f.m_dYMax, 1.0);
+            EXPECT_EQ(f.m_window.m_dXMin, c.m_dXMin);
+            EXPECT_EQ(f.m_window.m_dXMax, c.m_dXMax);
+            EXPECT_EQ(f.m_window.m_dYMin, -1.0);
+            EXPECT_EQ(f.m_window.m_dYMax, 1.0);
         }
     }
 }
@@ -246,7 +247,8 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
     constexpr std::int32_t kDivisions = 100000;
     CGraph graph(Repeat("X*2", c.m_nFunctions));
     for (int i = 0; i < c.m_nPreSampled; ++i)
-        graph.m_functions[static_cast<std::size_t>(i)]->Sample(-2, 2, -2, 2, kDivisions);
+        graph.m_functions[static_cast<std::size_t>(i)]->Sample(CPlotWindow{-2, 2, -2, 2},
+                                                               kDivisions);
     CGraph one({"X*2"});
     const std::size_t nCount = SampleByTheRule(one, -2, 2, kDivisions)[0].size();
 
@@ -259,7 +261,7 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
             nCount * sizeof(double) +
             static_cast<std::uint64_t>(c.m_nBudgetCurves) * nCount * sizeof(CCurvePoint);
         const CSamplingResult result =
-            SampleFunctions(graph.Pointers(), -2, 2, -2, 2, kDivisions, options);
+            SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, kDivisions, options);
         EXPECT_EQ(result.m_bOutOfMemory, c.m_bExpectOutOfMemory);
         for (int i = 0; i < c.m_nFunctions; ++i)
         {
@@ -289,11 +291,13 @@ TEST(SamplingMemoryTest, AllOrNothingSamplesNoneWhenOneDoesNotFit)
     CSamplingOptions options;
     options.m_nMemoryLimit = 100 * (sizeof(double) + 2 * sizeof(CCurvePoint));
     options.m_bAllOrNothing = true;
-    EXPECT_TRUE(SampleFunctions(graph.Pointers(), 0, 100, 0, 1, 100, options).m_bOutOfMemory);
+    EXPECT_TRUE(
+        SampleFunctions(graph.Pointers(), CPlotWindow{0, 100, 0, 1}, 100, options).m_bOutOfMemory);
     for (const auto& pFunction : graph.m_functions)
         EXPECT_EQ(pFunction->m_pPoints->GetCount(), 0u);
     options.m_bAllOrNothing = false;
-    EXPECT_TRUE(SampleFunctions(graph.Pointers(), 0, 100, 0, 1, 100, options).m_bOutOfMemory);
+    EXPECT_TRUE(
+        SampleFunctions(graph.Pointers(), CPlotWindow{0, 100, 0, 1}, 100, options).m_bOutOfMemory);
     EXPECT_EQ(graph.m_functions[1]->m_pPoints->GetCount(), 100u);
     EXPECT_EQ(graph.m_functions[2]->m_pPoints->GetCount(), 0u);
 }
@@ -305,7 +309,7 @@ TEST(SamplingMemoryTest, CountsTheWalkNotTheDivisions)
     CSamplingOptions options;
     options.m_nMemoryLimit = 1 << 20;
     const CSamplingResult result =
-        SampleFunctions(graph.Pointers(), 1e16, 1e16 + 4, -1, 1, 2147483647, options);
+        SampleFunctions(graph.Pointers(), CPlotWindow{1e16, 1e16 + 4, -1, 1}, 2147483647, options);
     EXPECT_FALSE(result.m_bOutOfMemory);
     EXPECT_EQ(graph.m_functions[0]->m_pPoints->GetCount(), 1u);
 }
@@ -370,7 +374,7 @@ TEST(SamplingCancelTest, LeavesUnfinishedCurvesEmptyAndTheNextRunWhole)
                 bCancel.store(true);
             });
         const CSamplingResult result =
-            SampleFunctions(graph.Pointers(), -2, 2, -2, 2, 2000000, options);
+            SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, 2000000, options);
         canceller.join();
         EXPECT_TRUE(result.m_bCancelled);
         EXPECT_LT(nDone.load(), nTotal.load());
@@ -382,7 +386,7 @@ TEST(SamplingCancelTest, LeavesUnfinishedCurvesEmptyAndTheNextRunWhole)
 
         bCancel.store(false);
         const CSamplingResult again =
-            SampleFunctions(graph.Pointers(), -2, 2, -2, 2, 100000, options);
+            SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, 100000, options);
         EXPECT_FALSE(again.m_bCancelled);
         for (const auto& pFunction : graph.m_functions)
             EXPECT_EQ(pFunction->m_pPoints->GetCount(), 100000u) << pFunction->m_strExpression;

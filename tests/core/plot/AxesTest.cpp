@@ -13,7 +13,7 @@ namespace
 CPlotArea DefaultArea(double dXMin = -2, double dXMax = 2, double dYMin = -2, double dYMax = 2)
 {
     CPlotArea area;
-    area.SetArea(dXMin, dXMax, dYMin, dYMax, 123, 554, 23, 554);
+    area.SetArea(CPlotWindow{dXMin, dXMax, dYMin, dYMax}, 123, 554, 23, 554);
     return area;
 }
 
@@ -163,7 +163,7 @@ TEST(Axes, FontsOfTheLabels)
     for (const auto& c : cases)
     {
         CPlotArea area;
-        area.SetArea(-2, 2, -2, 2, c.nLeft, 400, c.nTop, 400);
+        area.SetArea(CPlotWindow{-2, 2, -2, 2}, c.nLeft, 400, c.nTop, 400);
         CRecordingDevice dc;
         area.DrawAxes(&dc);
         const auto vFonts = dc.GetRecords(EDrawOp::CreateFont);

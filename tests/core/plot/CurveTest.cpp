@@ -24,7 +24,7 @@ TEST(Curve, IdentityStartsAtTheSecondSample)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "X";
-    function.Sample(-2, 2, -2, 2, 500);
+    function.Sample(CPlotWindow{-2, 2, -2, 2}, 500);
     ASSERT_EQ(function.m_pPoints->GetCount(), 500u);
 
     CRecordingDevice dc;
@@ -61,7 +61,7 @@ TEST(Curve, ConstantOneAtTheTopOrInside)
         CExprEvaluator evaluator;
         CGraphFunction function(&evaluator);
         function.m_strExpression = "1";
-        function.Sample(-2, 2, -2, c.dYMax, 500);
+        function.Sample(CPlotWindow{-2, 2, -2, c.dYMax}, 500);
         CRecordingDevice dc;
         const auto vLines = Draw(function, dc);
         ASSERT_EQ(vLines.size(), c.nLines) << c.pszName;
@@ -88,10 +88,10 @@ std::vector<CLine> DrawPoints(const std::vector<std::pair<double, double>>& vPoi
     {
         function.m_pPoints->AddPoint(pt.first, pt.second);
     }
-    function.m_dXMin = -2;
-    function.m_dXMax = 2;
-    function.m_dYMin = -2;
-    function.m_dYMax = 2;
+    function.m_window.m_dXMin = -2;
+    function.m_window.m_dXMax = 2;
+    function.m_window.m_dYMin = -2;
+    function.m_window.m_dYMax = 2;
     function.m_crColor = MakeRgb(200, 10, 20);
     return Draw(function, dc);
 }
@@ -171,7 +171,7 @@ TEST(Curve, DrawnWithItsOwnSampledWindow)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.m_strExpression = "X";
-    function.Sample(0, 4, 0, 4, 4);
+    function.Sample(CPlotWindow{0, 4, 0, 4}, 4);
     CRecordingDevice dc;
     const auto vLines = Draw(function, dc);
     EXPECT_EQ(vLines, (std::vector<CLine>{{350, 350, 225, 475}, {475, 225, 350, 350}}));

@@ -19,7 +19,7 @@ constexpr COLORREF kGrey = MakeRgb(128, 128, 128);
 CPlotArea Area(double dXMin, double dXMax, double dYMin, double dYMax)
 {
     CPlotArea area;
-    area.SetArea(dXMin, dXMax, dYMin, dYMax, 123, 554, 23, 554);
+    area.SetArea(CPlotWindow{dXMin, dXMax, dYMin, dYMax}, 123, 554, 23, 554);
     return area;
 }
 
@@ -35,7 +35,8 @@ std::vector<CGridLine> LiteralGrid(const CPlotArea& a)
     const std::int32_t l = a.m_nLeft, w = a.m_nWidth, t = a.m_nTop, h = a.m_nHeight;
     auto vertical = [&](double v)
     {
-        std::int32_t x = TruncateToDevice((v - a.m_dXMin) * w / (a.m_dXMax - a.m_dXMin) + l);
+        std::int32_t x = TruncateToDevice(
+            (v - a.m_window.m_dXMin) * w / (a.m_window.m_dXMax - a.m_window.m_dXMin) + l);
         if (l < x && x < l + w)
         {
             vLines.emplace_back('V', x);
@@ -43,25 +44,26 @@ std::vector<CGridLine> LiteralGrid(const CPlotArea& a)
     };
     auto horizontal = [&](double v)
     {
-        std::int32_t y = TruncateToDevice(t + h - (v - a.m_dYMin) * h / (a.m_dYMax - a.m_dYMin));
+        std::int32_t y = TruncateToDevice(
+            t + h - (v - a.m_window.m_dYMin) * h / (a.m_window.m_dYMax - a.m_window.m_dYMin));
         if (t < y && y < t + h)
         {
             vLines.emplace_back('H', y);
         }
     };
-    for (double v = 1; v < a.m_dXMax; v++)
+    for (double v = 1; v < a.m_window.m_dXMax; v++)
     {
         vertical(v);
     }
-    for (double v = -1; v > a.m_dXMin; v--)
+    for (double v = -1; v > a.m_window.m_dXMin; v--)
     {
         vertical(v);
     }
-    for (double v = 1; v < a.m_dYMax; v++)
+    for (double v = 1; v < a.m_window.m_dYMax; v++)
     {
         horizontal(v);
     }
-    for (double v = -1; v > a.m_dYMin; v--)
+    for (double v = -1; v > a.m_window.m_dYMin; v--)
     {
         horizontal(v);
     }
@@ -294,7 +296,7 @@ TEST(Grid, OddRectanglesEnd)
     for (const auto& c : cases)
     {
         CPlotArea area;
-        area.SetArea(-2, 2, -2, 2, c.l, c.w, c.t, c.h);
+        area.SetArea(CPlotWindow{-2, 2, -2, 2}, c.l, c.w, c.t, c.h);
         CRecordingDevice dc;
         area.DrawGrid(&dc);
         EXPECT_EQ(dc.Count(EDrawOp::SetPixel), c.nDots) << c.l << " " << c.t;

@@ -147,7 +147,7 @@ TEST(DrawPlot, GridThenCurvesHeadToTailThenAxes)
         auto pFunction = std::make_unique<CGraphFunction>(&evaluator);
         pFunction->m_strExpression = "X/2";
         pFunction->m_crColor = cr;
-        pFunction->Sample(-2, 2, -2, 2, 50);
+        pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, 50);
         functions.push_back(std::move(pFunction));
     }
 
@@ -158,7 +158,7 @@ TEST(DrawPlot, GridThenCurvesHeadToTailThenAxes)
         DrawPlot(&dc, CDevRect{0, 0, 800, 600}, DefaultWindow(), &functions, bGrid, area);
         EXPECT_EQ(area.m_nLeft, 123);
         EXPECT_EQ(area.m_nTop, 23);
-        EXPECT_EQ(area.m_dXMin, -2.0);
+        EXPECT_EQ(area.m_window.m_dXMin, -2.0);
 
         // The colours of the pens in creation order: the curves, then the axes.
         std::vector<COLORREF> vPens;

@@ -11,7 +11,7 @@ namespace
 
 // The plot area of an 800 x 600 client area and the default window.
 const CPlotBox kBox{123, 23, 554, 554};
-const CWorldWindow kDefault{-2.0, 2.0, -2.0, 2.0};
+const CPlotWindow kDefault{-2.0, 2.0, -2.0, 2.0};
 
 struct CReadOutCase
 {
@@ -94,7 +94,7 @@ struct CWindowCase
     const char* m_pszWhat;
     CDevPoint m_anchor;
     CDevPoint m_pt;
-    CWorldWindow m_expected; // to 1e-5
+    CPlotWindow m_expected; // to 1e-5
 };
 
 class ZoomTo : public ::testing::TestWithParam<CWindowCase>
@@ -105,8 +105,8 @@ TEST_P(ZoomTo, GivesTheWindowOfTheRectangle)
 {
     const CWindowCase& c = GetParam();
     const CDevRect r = ChooseZoomRect(kBox, c.m_anchor, c.m_pt);
-    const CWorldWindow zoomed = ZoomWindow(kBox, CWorldWindow{-1, 1, -1, 1}, kDefault, r.m_nLeft,
-                                           r.m_nTop, r.m_nRight, r.m_nBottom);
+    const CPlotWindow zoomed = ZoomWindow(kBox, CPlotWindow{-1, 1, -1, 1}, kDefault, r.m_nLeft,
+                                          r.m_nTop, r.m_nRight, r.m_nBottom);
     EXPECT_NEAR(zoomed.m_dXMin, c.m_expected.m_dXMin, 1e-5) << c.m_pszWhat;
     EXPECT_NEAR(zoomed.m_dXMax, c.m_expected.m_dXMax, 1e-5) << c.m_pszWhat;
     EXPECT_NEAR(zoomed.m_dYMin, c.m_expected.m_dYMin, 1e-5) << c.m_pszWhat;
@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ZoomTo, DefaultWindowNumbers)
 {
-    CWorldWindow w = ZoomWindow(kBox, kDefault, kDefault, 262, 162, 538, 438);
+    CPlotWindow w = ZoomWindow(kBox, kDefault, kDefault, 262, 162, 538, 438);
     EXPECT_NEAR(w.m_dXMin, -0.99639, 1e-5);
     EXPECT_NEAR(w.m_dXMax, 0.99639, 1e-5);
     EXPECT_NEAR(w.m_dYMin, -0.99639, 1e-5);
@@ -146,28 +146,28 @@ TEST(ZoomTo, DefaultWindowNumbers)
 TEST(ZoomTo, TheNarrowestWindowIsOneTrillionth)
 {
     // A window 1e-10 wide: one pixel is about 1.8e-13, too narrow.
-    const CWorldWindow narrow{0.0, 1e-10, 0.0, 1e-10};
+    const CPlotWindow narrow{0.0, 1e-10, 0.0, 1e-10};
     EXPECT_EQ(ZoomWindow(kBox, narrow, kDefault, 300, 300, 301, 301), narrow);
     // Exactly 1e-12 is accepted: half of a window 2e-12 wide, on a plot
     // area of two pixels.
     const CPlotBox two{0, 0, 2, 2};
-    const CWorldWindow w{0.0, 2e-12, 0.0, 2e-12};
-    const CWorldWindow half = ZoomWindow(two, w, kDefault, 0, 0, 1, 1);
-    EXPECT_EQ(half, (CWorldWindow{0.0, 1e-12, 1e-12, 2e-12}));
+    const CPlotWindow w{0.0, 2e-12, 0.0, 2e-12};
+    const CPlotWindow half = ZoomWindow(two, w, kDefault, 0, 0, 1, 1);
+    EXPECT_EQ(half, (CPlotWindow{0.0, 1e-12, 1e-12, 2e-12}));
     EXPECT_EQ(half.m_dXMax - half.m_dXMin, 1e-12);
     EXPECT_EQ(half.m_dYMax - half.m_dYMin, 1e-12);
     // Just below it the old window stays.
-    const CWorldWindow below{0.0, std::nextafter(2e-12, 0.0), 0.0, 2e-12};
+    const CPlotWindow below{0.0, std::nextafter(2e-12, 0.0), 0.0, 2e-12};
     EXPECT_EQ(ZoomWindow(two, below, kDefault, 0, 0, 1, 1), below);
 }
 
 TEST(ZoomTo, NeverLeavesTheFiniteNumbers)
 {
-    const CWorldWindow huge{-1e308, 1e308, -1e308, 1e308};
+    const CPlotWindow huge{-1e308, 1e308, -1e308, 1e308};
     // The window's own width overflows: the old window stays.
     EXPECT_EQ(ZoomWindow(kBox, huge, kDefault, 262, 162, 538, 438), huge);
     // A pan of a window near the largest double would overflow too.
-    const CWorldWindow edge{1e308, 1.7e308, 1e308, 1.7e308};
+    const CPlotWindow edge{1e308, 1.7e308, 1e308, 1.7e308};
     EXPECT_EQ(ZoomWindow(kBox, edge, kDefault, 261, 23, 815, 577), edge);
 }
 

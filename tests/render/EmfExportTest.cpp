@@ -61,11 +61,6 @@ MakeGraph(const std::vector<std::pair<std::string, COLORREF>>& vFunctions,
     return pDoc;
 }
 
-CPlotWindow WindowOf(const CTraceloDoc& doc)
-{
-    return doc.m_window;
-}
-
 CMetafile Record(const CTraceloDoc& doc, const CPlotWindow& window)
 {
     CDevRect rectPage = kClient;
@@ -215,14 +210,14 @@ TEST(MetafileExport, DefaultGraphIsTheViewsDrawingRecordByRecord)
     CDevRect rectPage = kClient;
     CPlotArea plotArea;
     const CMetafile metafile =
-        RecordMetafile(*pDoc, WindowOf(*pDoc), rectPage, kClient, plotArea, TestReference());
+        RecordMetafile(*pDoc, pDoc->m_window, rectPage, kClient, plotArea, TestReference());
     const emf::CFile file = Parse(metafile.m_vBytes);
 
     // What a view draws on the same square, measured on the same screen.
     CRecordingDevice recorder;
     recorder.SetTextMeasure(&MeasureOnScreen);
     CPlotArea recorderArea;
-    DrawPlot(&recorder, CDevRect{0, 0, 532, 532}, WindowOf(*pDoc), pDoc->m_pFunctions.get(), true,
+    DrawPlot(&recorder, CDevRect{0, 0, 532, 532}, pDoc->m_window, pDoc->m_pFunctions.get(), true,
              recorderArea);
     EXPECT_EQ(file.Describe(), ExpectedLines(recorder));
     ExpectObjectsHandledCleanly(file);
@@ -257,7 +252,7 @@ TEST(MetafileExport, EveryRecordPassesLibUemfsOwnChecks)
 {
     EnsureApplication();
     const auto pDoc = MakeGraph({{"X", kRed}, {"1/X", kGreen}});
-    const CMetafile metafile = Record(*pDoc, WindowOf(*pDoc));
+    const CMetafile metafile = Record(*pDoc, pDoc->m_window);
     const emf::CFile file = Parse(metafile.m_vBytes);
     std::set<std::uint32_t> types;
     for (const emf::CRecord& r : file.GetRecords())
@@ -285,7 +280,7 @@ TEST(MetafileExport, DefaultGraphHoldsPensFontsLabelsGridAndAxes)
 {
     EnsureApplication();
     const auto pDoc = MakeGraph({{"X", kRed}, {"X^2", kGreen}});
-    const emf::CFile file = Parse(Record(*pDoc, WindowOf(*pDoc)).m_vBytes);
+    const emf::CFile file = Parse(Record(*pDoc, pDoc->m_window).m_vBytes);
 
     // Pens: one per curve in its colour, then the black of frame and axes.
     std::vector<std::string> vPens;
@@ -410,7 +405,7 @@ TEST(MetafileExport, SizesOfTheSquareAndThePlotInIt)
     {
         auto pDoc = MakeGraph({});
         pDoc->m_nDivisions = c.nDivisions;
-        const CMetafile metafile = Record(*pDoc, WindowOf(*pDoc));
+        const CMetafile metafile = Record(*pDoc, pDoc->m_window);
         EXPECT_EQ(metafile.m_layout.m_rectPage, (CDevRect{0, 0, c.nSide, c.nSide})) << c.nDivisions;
         EXPECT_EQ(metafile.m_layout.m_nPlotWidth, c.nPlot) << c.nDivisions;
         const emf::CFile file = Parse(metafile.m_vBytes);

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <optional>
 
+#include "PlotWindowTesting.h"
 #include "ShellTestSupport.h"
 #include "core/doc/Archive.h"
 #include "core/doc/TraceloDoc.h"
@@ -210,22 +211,6 @@ protected:
         pView->ResampleAndRedraw();
     }
 
-    static std::array<double, 4> WindowOf(const CTraceloView* pView)
-    {
-        return {pView->m_window.m_dXMin, pView->m_window.m_dXMax, pView->m_window.m_dYMin,
-                pView->m_window.m_dYMax};
-    }
-    std::array<double, 4> DocWindow() const
-    {
-        return {m_pDoc->m_window.m_dXMin, m_pDoc->m_window.m_dXMax, m_pDoc->m_window.m_dYMin,
-                m_pDoc->m_window.m_dYMax};
-    }
-    static std::array<double, 4> SampledWindow(const CGraphFunction& function)
-    {
-        return {function.m_window.m_dXMin, function.m_window.m_dXMax, function.m_window.m_dYMin,
-                function.m_window.m_dYMax};
-    }
-
     // Opens a dialog the command must not open: records it and cancels it.
     CModalDriver::FnAct Unexpected()
     {
@@ -264,7 +249,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsAppendedSampledAndMarksTheGraph)
     EXPECT_EQ(function.m_strExpression, "SIN(X)");
     EXPECT_EQ(function.m_crColor, 0x0000FFu);
     EXPECT_EQ(function.m_pEvaluator, m_pDoc->m_pEvaluator.get());
-    EXPECT_EQ(SampledWindow(function), DocWindow());
+    EXPECT_EQ(function.m_window, m_pDoc->m_window);
     // 500 steps from -2 to 2: 501 samples, the first at X min.
     EXPECT_GE(function.m_pPoints->GetCount(), 500u);
     EXPECT_LE(function.m_pPoints->GetCount(), 501u);
@@ -294,13 +279,13 @@ TEST_F(CEditCommandsTest, NewFunctionIsSampledOverTheZoomedWindow)
     m_pDoc->m_nDivisions = 40;
     AddFunction("X", -1);
     const CGraphFunction& function = *m_pDoc->m_pFunctions->front();
-    EXPECT_EQ(SampledWindow(function), (std::array<double, 4>{0.5, 1.0, -0.25, 0.25}));
+    EXPECT_EQ(function.m_window, (CPlotWindow{0.5, 1.0, -0.25, 0.25}));
     EXPECT_GE(function.m_pPoints->GetCount(), 40u);
     EXPECT_LE(function.m_pPoints->GetCount(), 41u);
     // No colour clicked: black.
     EXPECT_EQ(function.m_crColor, 0u);
     // The graph's own window is untouched.
-    EXPECT_EQ(DocWindow(), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pDoc->m_window, (CPlotWindow{-2, 2, -2, 2}));
 }
 
 TEST_F(CEditCommandsTest, MalformedAndEmptyExpressionsAreAddedAsTyped)
@@ -368,9 +353,9 @@ TEST_F(CEditCommandsTest, EditChangesTheChosenFunctionAloneAndResamplesIt)
     EXPECT_EQ(functions[1]->m_crColor, 0x00FF00u);
     EXPECT_EQ(functions[0]->m_crColor, 0x000000u);
     EXPECT_EQ(functions[2]->m_crColor, 0xFF0000u);
-    EXPECT_EQ(SampledWindow(*functions[1]), (std::array<double, 4>{-1, 1, -1, 1}));
-    EXPECT_EQ(SampledWindow(*functions[0]), (std::array<double, 4>{-2, 2, -2, 2}));
-    EXPECT_EQ(SampledWindow(*functions[2]), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[1]->m_window, (CPlotWindow{-1, 1, -1, 1}));
+    EXPECT_EQ(functions[0]->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[2]->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
@@ -524,8 +509,8 @@ TEST_F(CEditCommandsTest, ParametersShowTheGraphsWindowAndOKEndsTheZoom)
               (QStringList{"-2.00000000", "-2.00000000", "2.00000000", "2.00000000", "500"}));
     EXPECT_TRUE(seen.m_bGrid);
     // OK without changes: back to the graph's window, resampled.
-    EXPECT_EQ(WindowOf(m_pView), (std::array<double, 4>{-2, 2, -2, 2}));
-    EXPECT_EQ(SampledWindow(*m_pDoc->m_pFunctions->front()), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
@@ -540,8 +525,8 @@ TEST_F(CEditCommandsTest, CancelledParametersKeepTheZoomAndTheGraphClean)
     m_driver.Then(AnswerParams(answer, &seen));
     Command(res::ID_EDIT_PARAMETERS);
     EXPECT_EQ(seen.m_texts.size(), 5);
-    EXPECT_EQ(WindowOf(m_pView), (std::array<double, 4>{0.25, 0.5, 0.75, 1.0}));
-    EXPECT_EQ(DocWindow(), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pView->m_window, (CPlotWindow{0.25, 0.5, 0.75, 1.0}));
+    EXPECT_EQ(m_pDoc->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_EQ(m_pDoc->m_nDivisions, 500);
     EXPECT_TRUE(m_pDoc->m_bGrid);
     EXPECT_FALSE(m_pDoc->IsModified());
@@ -550,7 +535,7 @@ TEST_F(CEditCommandsTest, CancelledParametersKeepTheZoomAndTheGraphClean)
 struct CParamsCase
 {
     std::array<const char*, 5> m_texts; // X min, Y min, X max, Y max, divisions
-    std::array<double, 4> m_window;     // X min, X max, Y min, Y max as stored
+    CPlotWindow m_window;               // as stored
     std::int32_t m_nDivisions;
 };
 
@@ -582,8 +567,8 @@ TEST_F(CEditCommandsTest, ParametersAreCorrectedWhenStored)
         m_driver.Then(AnswerParams(answer, &seen));
         Command(res::ID_EDIT_PARAMETERS);
         const std::string strCase = std::string(c.m_texts[0]) + " " + c.m_texts[2];
-        EXPECT_EQ(DocWindow(), c.m_window) << strCase;
-        EXPECT_EQ(WindowOf(m_pView), c.m_window) << strCase;
+        EXPECT_EQ(m_pDoc->m_window, c.m_window) << strCase;
+        EXPECT_EQ(m_pView->m_window, c.m_window) << strCase;
         EXPECT_EQ(m_pDoc->m_nDivisions, c.m_nDivisions) << strCase;
     }
 }
@@ -602,7 +587,7 @@ TEST_F(CEditCommandsTest, ParametersResampleEveryFunctionWithTheNewDivisions)
     EXPECT_FALSE(m_pDoc->m_bGrid);
     for (const auto& pFunction : *m_pDoc->m_pFunctions)
     {
-        EXPECT_EQ(SampledWindow(*pFunction), (std::array<double, 4>{0, 4, -1, 1}));
+        EXPECT_EQ(pFunction->m_window, (CPlotWindow{0, 4, -1, 1}));
         EXPECT_GE(pFunction->m_pPoints->GetCount(), 20u);
         EXPECT_LE(pFunction->m_pPoints->GetCount(), 21u);
         EXPECT_EQ(pFunction->m_pPoints->begin()->m_dX, 0.0);
@@ -624,7 +609,7 @@ TEST_F(CEditCommandsTest, ParametersFollowTheItalianNumberFormat)
     Command(res::ID_EDIT_PARAMETERS);
     EXPECT_EQ(seen.m_texts,
               (QStringList{"-1,50000000", "-2,00000000", "2,00000000", "2,00000000", "500"}));
-    EXPECT_EQ(DocWindow(), (std::array<double, 4>{-1.5, 2.75, 1, 1.5}));
+    EXPECT_EQ(m_pDoc->m_window, (CPlotWindow{-1.5, 2.75, 1, 1.5}));
 }
 
 // ------------------------------------------------------ windows and menu
@@ -656,8 +641,8 @@ TEST_F(CEditCommandsTest, OnlyTheWindowThatRanTheCommandFollowsIt)
     CParamsSeen seen;
     m_driver.Then(AnswerParams({}, &seen));
     Command(res::ID_EDIT_PARAMETERS);
-    EXPECT_EQ(WindowOf(pRunning), (std::array<double, 4>{-2, 2, -2, 2}));
-    EXPECT_EQ(WindowOf(pOther), (std::array<double, 4>{0, 1, 0, 1}));
+    EXPECT_EQ(pRunning->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(pOther->m_window, (CPlotWindow{0, 1, 0, 1}));
 }
 
 TEST_F(CEditCommandsTest, NewFunctionThroughTheContextMenu)

@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 
+#include "PlotWindowTesting.h"
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
@@ -52,11 +53,6 @@ protected:
         QTest::mouseRelease(pView, Qt::LeftButton, {}, to);
         ProcessEvents();
     }
-    static std::array<double, 4> Window(const CTraceloView* pView)
-    {
-        return {pView->m_window.m_dXMin, pView->m_window.m_dXMax, pView->m_window.m_dYMin,
-                pView->m_window.m_dYMax};
-    }
 };
 
 TEST_F(CMouseTest, ReadOutInTheMessagePaneInTheUsersLocale)
@@ -85,20 +81,17 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
 {
     CTraceloView* pView = OpenView();
     Click(pView, {400, 300});
-    const auto clicked = Window(pView);
-    EXPECT_NEAR(clicked[0], -0.99639, 1e-5);
-    EXPECT_NEAR(clicked[1], 0.99639, 1e-5);
-    EXPECT_NEAR(clicked[2], -0.99639, 1e-5);
-    EXPECT_NEAR(clicked[3], 0.99639, 1e-5);
+    const CPlotWindow clicked = pView->m_window;
+    EXPECT_TRUE(WindowNear(clicked, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     // The curve was resampled over the new window.
     const CGraphFunction& fn = *pView->m_pFunctions->front();
-    EXPECT_EQ(fn.m_window.m_dXMin, clicked[0]);
-    EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked[0]);
+    EXPECT_EQ(fn.m_window.m_dXMin, clicked.m_dXMin);
+    EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked.m_dXMin);
 
     Drag(pView, {400, 300}, {300, 200}); // backwards: the document's window
-    EXPECT_EQ(Window(pView), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
     Drag(pView, {262, 162}, {538, 438});
-    EXPECT_EQ(Window(pView), clicked);
+    EXPECT_EQ(pView->m_window, clicked);
 }
 
 // The second press of a double-click is a double-click, not a button-down:
@@ -123,11 +116,8 @@ TEST_F(CMouseTest, ADoubleClickZoomsOnce)
     ProcessEvents();
     pView->removeEventFilter(&counter);
     ASSERT_EQ(counter.m_nCount, 1);
-    const auto window = Window(pView);
-    EXPECT_NEAR(window[0], -0.99639, 1e-5);
-    EXPECT_NEAR(window[1], 0.99639, 1e-5);
-    EXPECT_NEAR(window[2], -0.99639, 1e-5);
-    EXPECT_NEAR(window[3], 0.99639, 1e-5);
+    const CPlotWindow window = pView->m_window;
+    EXPECT_TRUE(WindowNear(window, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     EXPECT_EQ(pView->m_ptAnchor.m_nX, -1);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 
@@ -135,7 +125,8 @@ TEST_F(CMouseTest, ADoubleClickZoomsOnce)
     QTest::mouseClick(pWindow, Qt::LeftButton, {}, pt);
     ProcessEvents();
     // (w/4 .. w/4 of a 554-pixel plot area: 276 of its pixels.)
-    EXPECT_NEAR(Window(pView)[1] - Window(pView)[0], (window[1] - window[0]) * 276 / 554, 1e-9);
+    EXPECT_NEAR(pView->m_window.m_dXMax - pView->m_window.m_dXMin,
+                (window.m_dXMax - window.m_dXMin) * 276 / 554, 1e-9);
 }
 
 TEST_F(CMouseTest, ClicksOutsideThePlotAreaPanByAQuarter)
@@ -144,7 +135,7 @@ TEST_F(CMouseTest, ClicksOutsideThePlotAreaPanByAQuarter)
     struct
     {
         QPoint m_pt;
-        std::array<double, 4> m_window;
+        CPlotWindow m_window;
     } kCases[] = {
         {{50, 300}, {-2.99639, 1.00361, -2, 2}},
         {{700, 300}, {-1.00361, 2.99639, -2, 2}},
@@ -154,10 +145,10 @@ TEST_F(CMouseTest, ClicksOutsideThePlotAreaPanByAQuarter)
     for (const auto& c : kCases)
     {
         Click(pView, c.m_pt);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(Window(pView)[i], c.m_window[i], 1e-5) << c.m_pt.x() << "," << c.m_pt.y();
+        EXPECT_TRUE(WindowNear(pView->m_window, c.m_window, 1e-5))
+            << c.m_pt.x() << "," << c.m_pt.y();
         Drag(pView, {400, 300}, {500, 200}); // upwards: back to the document's window
-        EXPECT_EQ(Window(pView), (std::array<double, 4>{-2, 2, -2, 2}));
+        EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
     }
 }
 
@@ -165,25 +156,22 @@ TEST_F(CMouseTest, AHorizontalDragIsAClickWhereItEnds)
 {
     CTraceloView* pView = OpenView();
     Drag(pView, {200, 200}, {400, 200});
-    const auto dragged = Window(pView);
+    const CPlotWindow dragged = pView->m_window;
     Drag(pView, {400, 300}, {300, 400});
     Click(pView, {400, 200});
-    EXPECT_EQ(Window(pView), dragged);
-    EXPECT_NEAR(dragged[0], -0.99639, 1e-5);
-    EXPECT_NEAR(dragged[3], 1.7184116, 1e-5);
+    EXPECT_EQ(pView->m_window, dragged);
+    EXPECT_NEAR(dragged.m_dXMin, -0.99639, 1e-5);
+    EXPECT_NEAR(dragged.m_dYMax, 1.7184116, 1e-5);
 }
 
 TEST_F(CMouseTest, TheNarrowestWindowHolds)
 {
     CTraceloView* pView = OpenView();
-    pView->m_window.m_dXMin = 0.0;
-    pView->m_window.m_dXMax = 1e-10;
-    pView->m_window.m_dYMin = 0.0;
-    pView->m_window.m_dYMax = 1e-10;
+    pView->m_window = CPlotWindow{0.0, 1e-10, 0.0, 1e-10};
     pView->ResampleAndRedraw();
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
-    EXPECT_EQ(Window(pView), (std::array<double, 4>{0.0, 1e-10, 0.0, 1e-10}));
+    EXPECT_EQ(pView->m_window, (CPlotWindow{0.0, 1e-10, 0.0, 1e-10}));
     EXPECT_EQ(pView->m_pFunctions->front()->m_window.m_dXMax, 1e-10); // resampled all the same
 }
 
@@ -210,7 +198,7 @@ TEST_F(CMouseTest, TwoWindowsOnOneGraphZoomApart)
     CTraceloView* pSecond = SizedView(pOtherFrame);
     ASSERT_NE(pSecond, pFirst);
     Click(pSecond, {400, 300});
-    EXPECT_EQ(Window(pFirst), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(pFirst->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_NEAR(pSecond->m_window.m_dXMin, -0.99639, 1e-5);
 }
 
@@ -258,7 +246,7 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
     EXPECT_EQ(MessagePane(), "prima");
     Click(pView, {10, 10});
     Drag(pView, {5, 5}, {15, 15});
-    EXPECT_EQ(Window(pView), (std::array<double, 4>{-2, 2, -2, 2}));
+    EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_EQ(pView->m_ptAnchor, (CDevPoint{-1, -1}));
 }
 

@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "PlotWindowTesting.h"
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/RecordingDevice.h"
@@ -219,8 +220,7 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     pView->resize(800, 600);
     pView->grab();
     ASSERT_EQ(pView->m_nPlotWidth, 554);
-    const std::array<double, 4> windowBefore{pView->m_window.m_dXMin, pView->m_window.m_dXMax,
-                                             pView->m_window.m_dYMin, pView->m_window.m_dYMax};
+    const CPlotWindow windowBefore = pView->m_window;
 
     const std::string strPdf = File("pagina.pdf");
     PrintToPdf(strPdf);
@@ -261,9 +261,7 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     EXPECT_EQ(pView->m_nPlotWidth, 554);
     EXPECT_EQ(pView->m_nPlotLeft, 123);
     EXPECT_EQ(pView->m_nPlotTop, 23);
-    EXPECT_EQ((std::array<double, 4>{pView->m_window.m_dXMin, pView->m_window.m_dXMax,
-                                     pView->m_window.m_dYMin, pView->m_window.m_dYMax}),
-              windowBefore);
+    EXPECT_EQ(pView->m_window, windowBefore);
     EXPECT_FALSE(pView->m_pDoc->IsModified());
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PlotWindowTesting.h"
 #include "core/expr/PlotWindow.h"
 
 namespace

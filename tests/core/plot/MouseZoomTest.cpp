@@ -1,5 +1,7 @@
 #include "core/plot/MouseZoom.h"
 
+#include "PlotWindowTesting.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -107,10 +109,7 @@ TEST_P(ZoomTo, GivesTheWindowOfTheRectangle)
     const CDevRect r = ChooseZoomRect(kBox, c.m_anchor, c.m_pt);
     const CPlotWindow zoomed = ZoomWindow(kBox, CPlotWindow{-1, 1, -1, 1}, kDefault, r.m_nLeft,
                                           r.m_nTop, r.m_nRight, r.m_nBottom);
-    EXPECT_NEAR(zoomed.m_dXMin, c.m_expected.m_dXMin, 1e-5) << c.m_pszWhat;
-    EXPECT_NEAR(zoomed.m_dXMax, c.m_expected.m_dXMax, 1e-5) << c.m_pszWhat;
-    EXPECT_NEAR(zoomed.m_dYMin, c.m_expected.m_dYMin, 1e-5) << c.m_pszWhat;
-    EXPECT_NEAR(zoomed.m_dYMax, c.m_expected.m_dYMax, 1e-5) << c.m_pszWhat;
+    EXPECT_TRUE(WindowNear(zoomed, c.m_expected, 1e-5)) << c.m_pszWhat;
 }
 
 // From the window -1 to 1 (half the default): every pan and zoom is half as
@@ -129,10 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ZoomTo, DefaultWindowNumbers)
 {
     CPlotWindow w = ZoomWindow(kBox, kDefault, kDefault, 262, 162, 538, 438);
-    EXPECT_NEAR(w.m_dXMin, -0.99639, 1e-5);
-    EXPECT_NEAR(w.m_dXMax, 0.99639, 1e-5);
-    EXPECT_NEAR(w.m_dYMin, -0.99639, 1e-5);
-    EXPECT_NEAR(w.m_dYMax, 0.99639, 1e-5);
+    EXPECT_TRUE(WindowNear(w, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     // Exactly as the product, then the division, then the addition.
     EXPECT_EQ(w.m_dXMin, -2.0 + 139.0 * 4.0 / 554);
     EXPECT_EQ(w.m_dYMax, -2.0 + 415.0 * 4.0 / 554);

@@ -18,7 +18,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -26,6 +27,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 
 #include "core/doc/Document.h"
@@ -42,21 +44,12 @@
 namespace
 {
 
-const char kCommandProperty[] = "traceloCommand";
 const char kDynamicProperty[] = "traceloDynamicItem";
 const char kWindowListProperty[] = "traceloWindowList";
 
 unsigned CommandOf(const QAction* pAction)
 {
-    const QVariant v = pAction->property(kCommandProperty);
-    return v.isValid() ? v.toUInt() : 0;
-}
-
-QAction* MakeCommandAction(const QString& strText, unsigned nID, QObject* pParent)
-{
-    auto* pAction = new QAction(strText, pParent);
-    pAction->setProperty(kCommandProperty, nID);
-    return pAction;
+    return pAction->data().toUInt();
 }
 
 // Disabled menu items can be highlighted, so that their prompts show too.
@@ -113,6 +106,10 @@ CMDIFrameWnd::~CMDIFrameWnd()
     if (m_pMdiArea != nullptr)
     {
         QObject::disconnect(m_pMdiArea, nullptr, this, nullptr);
+        for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList())
+        {
+            QObject::disconnect(pWindow, nullptr, this, nullptr);
+        }
         delete m_pMdiArea;
         m_pMdiArea = nullptr;
     }
@@ -145,6 +142,7 @@ bool CMDIFrameWnd::LoadFrame(unsigned nIDResource)
     QObject::connect(m_pMdiArea, &QMdiArea::subWindowActivated, this,
                      [this](QMdiSubWindow* pWindow) { OnSubWindowActivated(pWindow); });
 
+    CreateActions(nIDResource);
     for (unsigned nIDMenu : {nIDResource, static_cast<unsigned>(res::IDR_GRAPHTYPE)})
     {
         const res::CMenuDef* pDef = res::FindMenu(nIDMenu);
@@ -155,21 +153,85 @@ bool CMDIFrameWnd::LoadFrame(unsigned nIDResource)
         std::vector<QMenu*>& vMenus = m_menus[nIDMenu];
         for (const res::CPopupDef& popup : pDef->m_popups)
         {
-            vMenus.push_back(BuildPopup(popup, this, true));
+            vMenus.push_back(BuildPopup(popup, this));
         }
     }
     SetMenuBar(nIDResource);
+    return OnCreate() != -1;
+}
 
+QAction* CMDIFrameWnd::MakeAction(unsigned nID, const QString& strText)
+{
+    auto* pAction = new QAction(strText, this);
+    pAction->setData(nID);
+    pAction->setStatusTip(QString::fromStdString(res::GetCommandPrompt(nID)));
+    pAction->setIconVisibleInMenu(false);
+    QObject::connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
+    return pAction;
+}
+
+void CMDIFrameWnd::CreateActions(unsigned nIDResource)
+{
+    // One action per command, named by the first menu item that carries it;
+    // the menus, the toolbar, the context menu and the keys share it.
+    for (unsigned nIDMenu : {nIDResource, static_cast<unsigned>(res::IDR_GRAPHTYPE),
+                             static_cast<unsigned>(res::IDR_GRAPH_POPUP)})
+    {
+        const res::CMenuDef* pDef = res::FindMenu(nIDMenu);
+        if (pDef == nullptr)
+        {
+            continue;
+        }
+        for (const res::CPopupDef& popup : pDef->m_popups)
+        {
+            for (const res::CMenuItemDef& item : popup.m_items)
+            {
+                if ((item.m_nFlags & res::MF_SEPARATOR) || m_actions.count(item.m_nID) != 0)
+                {
+                    continue;
+                }
+                if (item.m_nID == res::ID_FILE_MRU_FILE1)
+                {
+                    if (m_pRecentPlaceholder == nullptr)
+                    {
+                        m_pRecentPlaceholder =
+                            MakeAction(item.m_nID, QString::fromUtf8(item.m_pszText));
+                        m_pRecentPlaceholder->setEnabled(false);
+                    }
+                    continue;
+                }
+                m_actions[item.m_nID] = MakeAction(item.m_nID, QString::fromUtf8(item.m_pszText));
+            }
+        }
+    }
+    // The keys, in the table's order; one with no menu item (the panes) gets
+    // an action of its own.
+    std::map<unsigned, QList<QKeySequence>> keys;
     for (const res::CAccelDef& accel : res::GetAccelerators(nIDResource))
     {
-        auto* pShortcut = new QShortcut(QKeySequence::fromString(QString::fromUtf8(accel.m_pszKeys),
-                                                                 QKeySequence::PortableText),
-                                        this);
-        pShortcut->setContext(Qt::WindowShortcut);
-        const unsigned nID = accel.m_nID;
-        QObject::connect(pShortcut, &QShortcut::activated, this, [this, nID] { OnCommand(nID); });
+        keys[accel.m_nID].append(QKeySequence::fromString(QString::fromUtf8(accel.m_pszKeys),
+                                                          QKeySequence::PortableText));
     }
-    return OnCreate() != -1;
+    for (const auto& [nID, list] : keys)
+    {
+        QAction*& pAction = m_actions[nID];
+        if (pAction == nullptr)
+        {
+            pAction = MakeAction(nID, QString());
+        }
+        pAction->setShortcuts(list);
+    }
+    // On the frame itself, so that the keys work whichever menu bar shows.
+    for (const auto& [nID, pAction] : m_actions)
+    {
+        addAction(pAction);
+    }
+}
+
+QAction* CMDIFrameWnd::GetAction(unsigned nID) const
+{
+    auto it = m_actions.find(nID);
+    return it == m_actions.end() ? nullptr : it->second;
 }
 
 int CMDIFrameWnd::OnCreate()
@@ -177,7 +239,7 @@ int CMDIFrameWnd::OnCreate()
     return 0;
 }
 
-QMenu* CMDIFrameWnd::BuildPopup(const res::CPopupDef& popup, QWidget* pParent, bool bSendCommands)
+QMenu* CMDIFrameWnd::BuildPopup(const res::CPopupDef& popup, QWidget* pParent)
 {
     auto* pMenu = new QMenu(QString::fromUtf8(popup.m_pszTitle), pParent);
     pMenu->setStyle(MenuStyle());
@@ -186,56 +248,19 @@ QMenu* CMDIFrameWnd::BuildPopup(const res::CPopupDef& popup, QWidget* pParent, b
         if (item.m_nFlags & res::MF_SEPARATOR)
         {
             pMenu->addSeparator();
-            continue;
         }
-        QAction* pAction = MakeCommandAction(QString::fromUtf8(item.m_pszText), item.m_nID, pMenu);
-        pAction->setEnabled(!(item.m_nFlags & res::MF_GRAYED));
-        if (item.m_nID >= res::ID_FILE_MRU_FILE1 && item.m_nID <= res::ID_FILE_MRU_LAST)
+        else if (item.m_nID == res::ID_FILE_MRU_FILE1)
         {
-            pAction->setObjectName(QStringLiteral("mruPlaceholder"));
+            pMenu->addAction(m_pRecentPlaceholder);
         }
-        pMenu->addAction(pAction);
+        else
+        {
+            pMenu->addAction(GetAction(item.m_nID));
+        }
     }
     pMenu->setProperty(kWindowListProperty, popup.m_bWindowList);
-    if (bSendCommands)
-    {
-        QObject::connect(pMenu, &QMenu::triggered, this,
-                         [this](QAction* pAction)
-                         {
-                             if (const unsigned nID = CommandOf(pAction))
-                             {
-                                 OnCommand(nID);
-                             }
-                         });
-    }
     QObject::connect(pMenu, &QMenu::aboutToShow, this, [this, pMenu] { UpdateMenuItems(pMenu); });
-    ConnectPrompts(pMenu);
     return pMenu;
-}
-
-void CMDIFrameWnd::ConnectPrompts(QMenu* pMenu)
-{
-    QObject::connect(pMenu, &QMenu::hovered, this,
-                     [this](QAction* pAction)
-                     {
-                         if (!pAction->isSeparator() && pAction->menu() == nullptr)
-                         {
-                             SetMessageText(CommandOf(pAction));
-                         }
-                     });
-    QObject::connect(pMenu, &QMenu::aboutToHide, this,
-                     [this]
-                     {
-                         // Back to the idle message once no menu is open any more.
-                         QTimer::singleShot(0, this,
-                                            [this]
-                                            {
-                                                if (QApplication::activePopupWidget() == nullptr)
-                                                {
-                                                    SetIdleMessage();
-                                                }
-                                            });
-                     });
 }
 
 void CMDIFrameWnd::SetMenuBar(unsigned nIDMenu)
@@ -275,25 +300,6 @@ void CMDIFrameWnd::UpdateMenuItems(QMenu* pMenu)
     {
         UpdateWindowList(pMenu);
     }
-    for (QAction* pAction : pMenu->actions())
-    {
-        const unsigned nID = CommandOf(pAction);
-        if (nID == 0 || pAction->menu() != nullptr)
-        {
-            continue;
-        }
-        CCmdUI state(nID);
-        pAction->setEnabled(UpdateCommand(state));
-        if (state.m_obChecked.has_value())
-        {
-            pAction->setCheckable(true);
-            pAction->setChecked(*state.m_obChecked);
-        }
-        if (state.m_ostrText.has_value())
-        {
-            pAction->setText(QString::fromStdString(*state.m_ostrText));
-        }
-    }
 }
 
 void CMDIFrameWnd::UpdateRecentFileItems(QMenu* pMenu)
@@ -301,7 +307,7 @@ void CMDIFrameWnd::UpdateRecentFileItems(QMenu* pMenu)
     QAction* pPlaceholder = nullptr;
     for (QAction* pAction : pMenu->actions())
     {
-        if (pAction->objectName() == QLatin1String("mruPlaceholder"))
+        if (pAction == m_pRecentPlaceholder)
         {
             pPlaceholder = pAction;
         }
@@ -325,7 +331,8 @@ void CMDIFrameWnd::UpdateRecentFileItems(QMenu* pMenu)
     {
         const QString strText = QStringLiteral("&%1 %2").arg(i + 1).arg(
             QString::fromStdString(EscapeMnemonics(pList->GetDisplayName(i, strCurrentDir))));
-        QAction* pAction = MakeCommandAction(strText, pList->GetStartID() + i, pMenu);
+        QAction* pAction = MakeAction(pList->GetStartID() + i, strText);
+        pAction->setParent(pMenu);
         pAction->setProperty(kDynamicProperty, QStringLiteral("mru"));
         pMenu->insertAction(pPlaceholder, pAction);
     }
@@ -354,8 +361,9 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
     {
         QString strTitle = vListed[i]->windowTitle();
         strTitle.replace(QLatin1Char('&'), QLatin1String("&&"));
-        QAction* pAction = MakeCommandAction(QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle),
-                                             res::AFX_IDM_FIRST_MDICHILD + unsigned(i), pMenu);
+        QAction* pAction = MakeAction(res::AFX_IDM_FIRST_MDICHILD + unsigned(i),
+                                      QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle));
+        pAction->setParent(pMenu);
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         // Only the active window carries a mark.
         pAction->setCheckable(vListed[i] == pActive);
@@ -364,8 +372,8 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
     }
     if (vFrames.size() > res::kMaxListedWindows)
     {
-        QAction* pAction =
-            MakeCommandAction(QString::fromUtf8(res::kMoreWindows), res::ID_WINDOW_MORE, pMenu);
+        QAction* pAction = MakeAction(res::ID_WINDOW_MORE, QString::fromUtf8(res::kMoreWindows));
+        pAction->setParent(pMenu);
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         pMenu->addAction(pAction);
     }
@@ -460,6 +468,10 @@ void CMDIFrameWnd::AddChildFrame(CMDIChildWnd* pFrame)
     }
     pFrame->setGeometry(CascadeRect(m_nCascade, m_pMdiArea->contentsRect().size(), pFrame));
     ++m_nCascade;
+    // The caption follows the graph window's title and whether it fills the area.
+    QObject::connect(pFrame, &QWidget::windowTitleChanged, this, [this] { OnUpdateFrameTitle(); });
+    QObject::connect(pFrame, &QMdiSubWindow::windowStateChanged, this,
+                     [this] { OnUpdateFrameTitle(); });
 }
 
 QRect CMDIFrameWnd::CascadeRect(int& nIndex, const QSize& area, const QWidget* pFrame) const
@@ -486,6 +498,7 @@ void CMDIFrameWnd::OnSubWindowActivated(QMdiSubWindow* pWindow)
     }
     OnUpdateFrameMenu();
     OnUpdateFrameTitle();
+    UpdateActions();
 }
 
 void CMDIFrameWnd::OnUpdateFrameMenu()
@@ -560,7 +573,7 @@ void CMDIFrameWnd::OnCommand(unsigned nID)
         AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
                       EMsgBoxIcon::Exclamation, this);
     }
-    RequestIdleUpdate();
+    UpdateActions();
 }
 
 unsigned CMDIFrameWnd::TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen)
@@ -570,13 +583,20 @@ unsigned CMDIFrameWnd::TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen)
     {
         return 0;
     }
-    // Loaded, shown and destroyed within this call.
-    std::unique_ptr<QMenu> pMenu(BuildPopup(pDef->m_popups.front(), this, false));
+    // Made, shown and destroyed within this call; its actions stay.
+    std::unique_ptr<QMenu> pMenu(BuildPopup(pDef->m_popups.front(), this));
     pMenu->setObjectName(QStringLiteral("contextMenu%1").arg(nIDMenu));
-    UpdateMenuItems(pMenu.get());
+    // The chosen command runs once the menu has closed and returned, not
+    // from inside its event loop.
+    std::vector<std::unique_ptr<QSignalBlocker>> vBlockers;
+    for (QAction* pAction : pMenu->actions())
+    {
+        vBlockers.push_back(std::make_unique<QSignalBlocker>(pAction));
+    }
     QAction* pChosen = pMenu->exec(ptScreen);
-    const unsigned nID = pChosen != nullptr ? CommandOf(pChosen) : 0;
+    vBlockers.clear();
     pMenu.reset();
+    const unsigned nID = pChosen != nullptr ? CommandOf(pChosen) : 0;
     if (nID != 0)
     {
         OnCommand(nID);
@@ -592,66 +612,55 @@ void CMDIFrameWnd::SetMessageText(const QString& strText)
     }
 }
 
-void CMDIFrameWnd::SetMessageText(unsigned nIDPrompt)
-{
-    SetMessageText(QString::fromStdString(res::GetCommandPrompt(nIDPrompt)));
-}
-
 void CMDIFrameWnd::SetIdleMessage()
 {
     SetMessageText(QString::fromUtf8(res::LoadString(res::AFX_IDS_IDLEMESSAGE)));
 }
 
-void CMDIFrameWnd::RequestIdleUpdate()
+void CMDIFrameWnd::UpdateActions()
 {
-    if (m_bIdlePending)
+    for (const auto& [nID, pAction] : m_actions)
     {
-        return;
+        CCmdUI state(nID);
+        pAction->setEnabled(UpdateCommand(state));
+        if (state.m_obChecked.has_value())
+        {
+            pAction->setCheckable(true);
+            pAction->setChecked(*state.m_obChecked);
+        }
+        if (state.m_ostrText.has_value())
+        {
+            pAction->setText(QString::fromStdString(*state.m_ostrText));
+        }
     }
-    m_bIdlePending = true;
-    QTimer::singleShot(0, this,
-                       [this]
-                       {
-                           m_bIdlePending = false;
-                           OnIdleUpdateCmdUI();
-                       });
 }
 
-void CMDIFrameWnd::OnIdleUpdateCmdUI()
+void CMDIFrameWnd::UpdateStatusPanes()
 {
     if (!isVisible() || QApplication::activeModalWidget() != nullptr ||
-        QApplication::activePopupWidget() != nullptr)
+        QApplication::activePopupWidget() != nullptr || m_pMessageBar == nullptr ||
+        m_pMessageBar->isHidden())
     {
         return;
     }
-    OnUpdateFrameMenu();
-    OnUpdateFrameTitle();
-    for (QAction* pAction : m_vToolBarActions)
+    for (int i = 0; i < m_pMessageBar->GetCount(); ++i)
     {
-        CCmdUI state(CommandOf(pAction));
-        pAction->setEnabled(UpdateCommand(state));
-    }
-    if (m_pMessageBar != nullptr && !m_pMessageBar->isHidden())
-    {
-        for (int i = 0; i < m_pMessageBar->GetCount(); ++i)
+        const unsigned nID = m_pMessageBar->GetItemID(i);
+        if (nID == 0)
         {
-            const unsigned nID = m_pMessageBar->GetItemID(i);
-            if (nID == 0)
-            {
-                continue;
-            }
-            CCmdUI state(nID);
-            OnCmdMsg(nID, &state);
-            if (state.m_obEnabled.has_value())
-            {
-                const unsigned nStyle = m_pMessageBar->GetPaneStyle(i);
-                m_pMessageBar->SetPaneStyle(i, *state.m_obEnabled ? (nStyle & ~SBPS_DISABLED)
-                                                                  : (nStyle | SBPS_DISABLED));
-            }
-            if (state.m_ostrText.has_value())
-            {
-                m_pMessageBar->SetPaneText(i, QString::fromStdString(*state.m_ostrText), false);
-            }
+            continue;
+        }
+        CCmdUI state(nID);
+        OnCmdMsg(nID, &state);
+        if (state.m_obEnabled.has_value())
+        {
+            const unsigned nStyle = m_pMessageBar->GetPaneStyle(i);
+            m_pMessageBar->SetPaneStyle(i, *state.m_obEnabled ? (nStyle & ~SBPS_DISABLED)
+                                                              : (nStyle | SBPS_DISABLED));
+        }
+        if (state.m_ostrText.has_value())
+        {
+            m_pMessageBar->SetPaneText(i, QString::fromStdString(*state.m_ostrText), false);
         }
     }
 }
@@ -672,7 +681,8 @@ void CMDIFrameWnd::ShowControlBar(QWidget* pBar, bool bShow)
     if (pBar != nullptr)
     {
         pBar->setVisible(bShow);
-        RequestIdleUpdate();
+        UpdateActions();
+        UpdateStatusPanes();
     }
 }
 
@@ -696,37 +706,67 @@ bool CMDIFrameWnd::LoadToolBar(QToolBar* pToolBar, unsigned nIDResource)
         {
             return false;
         }
-        QAction* pAction = MakeCommandAction(QString(), button.m_nID, pToolBar);
+        QAction* pAction = GetAction(button.m_nID);
+        if (pAction == nullptr)
+        {
+            return false;
+        }
         pAction->setIcon(QIcon(QString::fromUtf8(pszImage)));
-        pAction->setToolTip(QString::fromStdString(res::GetCommandTooltip(button.m_nID)));
-        pAction->setObjectName(QStringLiteral("toolbar%1").arg(button.m_nID));
-        const unsigned nID = button.m_nID;
-        QObject::connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
-        QObject::connect(pAction, &QAction::hovered, this, [this, nID] { SetMessageText(nID); });
+        const std::string strTip = res::GetCommandTooltip(button.m_nID);
+        pAction->setToolTip(QString::fromStdString(strTip));
         pToolBar->addAction(pAction);
         if (QWidget* pButton = pToolBar->widgetForAction(pAction))
         {
             pButton->setFixedSize(res::kToolBarButtonWidth, res::kToolBarButtonHeight);
-            pButton->installEventFilter(this);
+            // A command whose string names no tooltip shows none, rather than
+            // the toolkit's default drawn from the menu text.
+            if (strTip.empty())
+            {
+                pButton->installEventFilter(this);
+            }
         }
-        m_vToolBarActions.push_back(pAction);
     }
     return true;
 }
 
 bool CMDIFrameWnd::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
-    if (pEvent->type() == QEvent::Leave && qobject_cast<QToolButton*>(pWatched) != nullptr)
+    if (pEvent->type() == QEvent::ToolTip && qobject_cast<QToolButton*>(pWatched) != nullptr)
     {
-        SetIdleMessage();
+        return true;
     }
     return QMainWindow::eventFilter(pWatched, pEvent);
+}
+
+bool CMDIFrameWnd::event(QEvent* pEvent)
+{
+    if (pEvent->type() == QEvent::StatusTip)
+    {
+        // Leaving an item sends an empty tip: back to the idle message.
+        const QString strTip = static_cast<QStatusTipEvent*>(pEvent)->tip();
+        if (strTip.isEmpty())
+        {
+            SetIdleMessage();
+        }
+        else
+        {
+            SetMessageText(strTip);
+        }
+        return true;
+    }
+    const bool bResult = QMainWindow::event(pEvent);
+    if (pEvent->type() == QEvent::KeyRelease)
+    {
+        UpdateStatusPanes();
+    }
+    return bResult;
 }
 
 void CMDIFrameWnd::showEvent(QShowEvent* pEvent)
 {
     QMainWindow::showEvent(pEvent);
-    RequestIdleUpdate();
+    UpdateActions();
+    UpdateStatusPanes();
 }
 
 QMenu* CMDIFrameWnd::createPopupMenu()

@@ -1,7 +1,7 @@
 // The main window of a multiple-document program: the graph windows in an
-// MDI area, the menu bar that follows whether a graph window is active, the
-// accelerators, the toolbar and the status bar, and the idle pass that keeps
-// buttons and panes in step with the commands' state.
+// MDI area, one action per command shared by both menu bars, the toolbar and
+// the context menu, the menu bar that follows whether a graph window is
+// active, and the status bar.
 #pragma once
 
 #include <QMainWindow>
@@ -57,30 +57,33 @@ public:
     // Runs nID when it is enabled (as a menu item, button or key would).
     void OnCommand(unsigned nID);
 
-    // Shows menu nIDMenu's first pop-up at ptScreen, with the items' state
-    // brought up to date first, and sends the chosen command along the
-    // route. Returns the chosen id, 0 when the menu closed without a choice.
+    // The one action of command nID, made when the frame loads; null for an
+    // id that no menu, accelerator or button names.
+    QAction* GetAction(unsigned nID) const;
+    // Every action's enabled and checked state from the route, once the
+    // state they depend on has changed (a command ran, another window is
+    // active, a bar was shown or hidden).
+    void UpdateActions();
+
+    // Shows menu nIDMenu's first pop-up at ptScreen. The chosen action runs
+    // its command; returns its id, 0 when the menu closed without a choice.
     unsigned TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen);
 
     // Pane 0: a prompt, or the idle message "Pronto".
     void SetMessageText(const QString& strText);
-    void SetMessageText(unsigned nIDPrompt);
     void SetIdleMessage();
 
-    // The idle pass: toolbar buttons and status-bar panes from their
-    // commands' state, the menu bar and the caption. Skipped while a modal
-    // dialog or a menu is open and while the frame is hidden.
-    void OnIdleUpdateCmdUI();
-    // Runs the idle pass once the events now waiting have been handled.
-    void RequestIdleUpdate();
+    // The status-bar panes from their commands' state (the lock keys, the
+    // clock). Skipped while a modal dialog or a menu is open and while the
+    // frame or the bar is hidden.
+    void UpdateStatusPanes();
 
     void OnUpdateFrameTitle();
     void OnUpdateFrameMenu();
     unsigned GetCurrentMenuID() const { return m_nCurrentMenu; }
     QMenu* GetMenu(unsigned nIDMenu, int nPopup) const;
 
-    // Brings a menu's items up to date (also the recent files and the
-    // window list) as just before it opens.
+    // The recent files and the window list, as just before a menu opens.
     void UpdateMenuItems(QMenu* pMenu);
 
     // The bars the View menu shows and hides, by their window ids.
@@ -97,6 +100,9 @@ protected:
     // The bars and the menu bar offer no menu of their own.
     QMenu* createPopupMenu() override;
     void showEvent(QShowEvent* pEvent) override;
+    // Status tips go to pane 0; a lock key may have changed its state.
+    bool event(QEvent* pEvent) override;
+    // Keeps the toolkit's default tooltip off buttons that have none.
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
     void OnBarCheck(unsigned nID);
@@ -109,8 +115,9 @@ protected:
     void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
 
 private:
-    QMenu* BuildPopup(const res::CPopupDef& popup, QWidget* pParent, bool bSendCommands);
-    void ConnectPrompts(QMenu* pMenu);
+    void CreateActions(unsigned nIDResource);
+    QAction* MakeAction(unsigned nID, const QString& strText);
+    QMenu* BuildPopup(const res::CPopupDef& popup, QWidget* pParent);
     void UpdateRecentFileItems(QMenu* pMenu);
     void UpdateWindowList(QMenu* pMenu);
     void SetMenuBar(unsigned nIDMenu);
@@ -129,8 +136,9 @@ private:
     unsigned m_nIDResource = 0;
     std::map<unsigned, QWidget*> m_controlBars;
     CStatusBar* m_pMessageBar = nullptr;
-    std::vector<QAction*> m_vToolBarActions;
-    bool m_bIdlePending = false;
+    std::map<unsigned, QAction*> m_actions;
+    // Stands, greyed, where the recent files go while there are none.
+    QAction* m_pRecentPlaceholder = nullptr;
     int m_nCascade = 0;
 };
 

@@ -80,12 +80,11 @@ bool CMainFrame::AddDateTimePanes(unsigned* pIDArray, int nIDCount)
     m_nTimePane = nIDCount + 1;
     pIDArray[m_nTimePane] = res::ID_INDICATOR_TIME;
 
-    // The clock has no work of its own: each tick lets the idle pass run,
-    // and that refreshes the two panes.
+    // Each tick refreshes the panes: the date, the time and the lock keys.
     m_pClock = new QTimer(&m_wndStatusBar);
     m_pClock->setObjectName(QStringLiteral("clock%1").arg(res::kClockTimerId));
     m_pClock->setInterval(res::kClockPeriodMs);
-    QObject::connect(m_pClock, &QTimer::timeout, this, [this] { RequestIdleUpdate(); });
+    QObject::connect(m_pClock, &QTimer::timeout, this, [this] { UpdateStatusPanes(); });
     m_pClock->start();
 
     return m_wndStatusBar.SetIndicators(pIDArray, nIDCount + 2);

@@ -110,6 +110,18 @@ bool CTraceloApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
     return CWinApp::DispatchOwn(nID, pCmdUI);
 }
 
+bool CTraceloApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
+{
+    // The graph just opened prints without the dialog, on the printer the
+    // command line names; the main window is never shown.
+    m_bShowMainWindow = false;
+    CMDIChildWnd* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
+    auto* pView =
+        pFrame != nullptr ? dynamic_cast<CTraceloView*>(pFrame->GetActiveView()) : nullptr;
+    m_nShellExitCode = pView != nullptr && pView->PrintDirect() ? 0 : 1;
+    return true;
+}
+
 void CTraceloApp::OnAppAbout()
 {
     CAboutDlg aboutDlg;

@@ -24,6 +24,7 @@ public:
     bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
 
     void OnAppAbout();
+    bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo) override;
 
     // The arguments after the program's name; by default the process's.
     std::vector<std::string> m_vArgs;

@@ -58,6 +58,9 @@ public:
     void OnExportMetafile();
     void OnFilePrint();
     void OnFilePrintDirect();
+    // Prints on the command line's printer without the dialog; false when
+    // printing failed, the user having been told.
+    bool PrintDirect();
     void OnFilePrintPreview();
 
     CTraceloDoc* m_pDoc = nullptr;          // not owned

@@ -132,19 +132,19 @@ void PrintPage(CTraceloView& view, CDrawDevice* pDC, CPrintInfo* pInfo)
 namespace
 {
 
-void Print(CTraceloView& view, bool bDirect)
+bool Print(CTraceloView& view, bool bDirect)
 {
     if (view.m_pDoc == nullptr)
     {
-        return;
+        return false;
     }
     CPrintInfo info;
     info.m_bDirect = bDirect;
     if (!OnPreparePrinting(view, &info))
     {
-        return;
+        return false;
     }
-    PrintJob(view, info);
+    return PrintJob(view, info);
 }
 
 } // namespace
@@ -156,7 +156,12 @@ void CTraceloView::OnFilePrint()
 
 void CTraceloView::OnFilePrintDirect()
 {
-    Print(*this, true);
+    PrintDirect();
+}
+
+bool CTraceloView::PrintDirect()
+{
+    return Print(*this, true);
 }
 
 void CTraceloView::OnFilePrintPreview()

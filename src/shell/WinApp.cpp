@@ -28,35 +28,6 @@ const char kSettingsSection[] = "Settings";
 const char kPreviewPagesEntry[] = "PreviewPages";
 constexpr int kMaxMRUDisplayLength = 30;
 
-// Input of any kind makes the main window run its idle pass once the queue
-// is empty, as the message loop does after every message.
-class CIdleFilter : public QObject
-{
-public:
-    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
-    {
-        switch (pEvent->type())
-        {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-        case QEvent::WindowActivate:
-            if (CMDIFrameWnd* pFrame = AfxGetMainWnd())
-            {
-                pFrame->RequestIdleUpdate();
-            }
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(pWatched, pEvent);
-    }
-};
-
 } // namespace
 
 CWinApp* AfxGetApp()
@@ -78,10 +49,6 @@ CWinApp::CWinApp()
 
 CWinApp::~CWinApp()
 {
-    if (m_pIdleFilter != nullptr && qApp != nullptr)
-    {
-        qApp->removeEventFilter(m_pIdleFilter.get());
-    }
     // The windows go before the documents they show and the manager.
     delete m_pMainWnd;
     m_pMainWnd = nullptr;
@@ -94,11 +61,6 @@ CWinApp::~CWinApp()
 
 int CWinApp::Run()
 {
-    if (m_pIdleFilter == nullptr && qApp != nullptr)
-    {
-        m_pIdleFilter = std::make_unique<CIdleFilter>();
-        qApp->installEventFilter(m_pIdleFilter.get());
-    }
     QApplication::exec();
     return ExitInstance();
 }
@@ -302,18 +264,6 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 
     case CCommandLineInfo::FileNothing:
         return true;
-    }
-    return true;
-}
-
-bool CWinApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
-{
-    // The view of the graph just opened prints it without the dialog, on
-    // the printer the command line names; the main window is never shown.
-    m_bShowMainWindow = false;
-    if (m_pMainWnd != nullptr)
-    {
-        m_pMainWnd->OnCommand(res::ID_FILE_PRINT_DIRECT);
     }
     return true;
 }

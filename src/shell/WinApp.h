@@ -1,6 +1,6 @@
 // The application object of the framework: settings under the program's
-// key, the recent-file list, the document manager, the main window, the
-// command line and the idle pass after input.
+// key, the recent-file list, the document manager, the main window and the
+// command line.
 #pragma once
 
 #include <QObject>
@@ -72,7 +72,7 @@ public:
     // Printing a file named on the command line (/p, /pt) once it is open.
     // Returns true when the program's work is done and it ends: the graph
     // was printed, or printing could not start and the user was told.
-    virtual bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo);
+    virtual bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo) = 0;
 
     std::string m_strAppName;
     std::string m_strRegistryKey;
@@ -82,10 +82,10 @@ public:
     int m_nNumPreviewPages = 0;
     // Whether the main window starts shown (false for printing).
     bool m_bShowMainWindow = true;
+    // The exit status when carrying out the command line ends the program:
+    // 0 once the graph named after /p or /pt has printed.
+    int m_nShellExitCode = 1;
     const CCommandLineInfo* m_pCmdInfo = nullptr;
-
-private:
-    std::unique_ptr<QObject> m_pIdleFilter;
 };
 
 CWinApp* AfxGetApp();

@@ -3,6 +3,7 @@
 #include <QMdiArea>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <clocale>
 #include <cstdlib>
 
@@ -244,7 +245,6 @@ TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)
 TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisabled)
 {
     ASSERT_TRUE(Start());
-    Frame()->OnIdleUpdateCmdUI();
     struct CButton
     {
         unsigned m_nID;
@@ -275,13 +275,24 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
         {
             continue;
         }
-        EXPECT_EQ(pAction->property("traceloCommand").toUInt(), b.m_nID) << i;
-        EXPECT_EQ(pAction->toolTip(), b.m_pszTooltip) << i;
+        // The same action as the menus' and the keys'.
+        EXPECT_EQ(pAction, Frame()->GetAction(b.m_nID)) << i;
         EXPECT_EQ(pAction->isEnabled(), b.m_bEnabled) << i;
         EXPECT_FALSE(pAction->icon().isNull()) << i;
+        EXPECT_FALSE(pAction->isIconVisibleInMenu()) << i;
         QWidget* pButton = Frame()->m_wndToolBar.widgetForAction(pAction);
         ASSERT_NE(pButton, nullptr);
         EXPECT_EQ(pButton->size(), QSize(29, 28));
+        // The tooltip a person sees when resting on the button; none for Paste.
+        QToolTip::hideText();
+        for (int nWait = 0; nWait < 100 && QToolTip::isVisible(); ++nWait)
+        {
+            QTest::qWait(10);
+        }
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), pButton->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(pButton, &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), b.m_pszTooltip) << i;
+        QToolTip::hideText();
     }
     EXPECT_EQ(Frame()->m_wndToolBar.iconSize(), QSize(22, 21));
     EXPECT_TRUE(Frame()->m_wndToolBar.isMovable());
@@ -289,10 +300,9 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
 
     // With no graph open, Save and Print have no one to handle them.
     Command(res::ID_FILE_CLOSE);
-    Frame()->OnIdleUpdateCmdUI();
     for (QAction* pAction : actions)
     {
-        const unsigned nID = pAction->property("traceloCommand").toUInt();
+        const unsigned nID = pAction->data().toUInt();
         if (nID == res::ID_FILE_SAVE || nID == res::ID_FILE_PRINT)
         {
             EXPECT_FALSE(pAction->isEnabled()) << nID;
@@ -309,20 +319,26 @@ TEST_F(CFrameTest, MessagePaneShowsPromptsAndThenPronto)
     ASSERT_TRUE(Start());
     CStatusBar& bar = Frame()->m_wndStatusBar;
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+
+    // The pointer on a menu item, then the menu closed.
     QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
-    Frame()->UpdateMenuItems(pFile);
-    emit pFile->hovered(pFile->actions()[1]);
+    pFile->popup(Frame()->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pFile));
+    QTest::mouseMove(pFile, pFile->actionGeometry(Frame()->GetAction(res::ID_FILE_OPEN)).center());
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Apre un documento esistente");
-    emit pFile->aboutToHide();
+    pFile->hide();
     ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
 
-    QAction* pAbout = Frame()->m_wndToolBar.actions().back();
-    pAbout->hover();
+    // The pointer on a toolbar button, then away from it.
+    QWidget* pAbout = Frame()->m_wndToolBar.widgetForAction(Frame()->m_wndToolBar.actions().back());
+    QTest::mouseMove(pAbout, QPoint(5, 5));
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Visualizza le informazioni sul programma, il numero di "
                                   "versione e le informazioni di copyright");
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(Frame()->m_wndToolBar.widgetForAction(pAbout), &leave);
+    QTest::mouseMove(&Frame()->m_wndStatusBar, QPoint(5, 5));
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
 }
 
@@ -338,15 +354,12 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
     }
     EXPECT_EQ(Frame()->m_nDatePane, 4);
     EXPECT_EQ(Frame()->m_nTimePane, 5);
-    // Until the first idle pass.
-    EXPECT_EQ(bar.GetPaneText(4), "Date");
-    EXPECT_EQ(bar.GetPaneText(5), "Time");
     auto* pClock = bar.findChild<QTimer*>("clock4096");
     ASSERT_NE(pClock, nullptr);
     EXPECT_EQ(pClock->interval(), 1000);
     EXPECT_TRUE(pClock->isActive());
 
-    Frame()->OnIdleUpdateCmdUI();
+    // Shown, the panes have their texts at once; the clock refreshes them.
     const std::time_t now = std::time(nullptr);
     const QString strDate = QString::fromLocal8Bit(FormatClockText("%x", now).c_str());
     EXPECT_EQ(bar.GetPaneText(4), strDate);
@@ -369,7 +382,7 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
     // Hidden, the panes are not refreshed; shown again, they are at once.
     Command(res::ID_VIEW_STATUS_BAR);
     bar.SetPaneText(4, "stale");
-    Frame()->OnIdleUpdateCmdUI();
+    Frame()->UpdateStatusPanes();
     EXPECT_EQ(bar.GetPaneText(4), "stale");
     Command(res::ID_VIEW_STATUS_BAR);
     EXPECT_EQ(bar.GetPaneText(4), strDate);
@@ -381,7 +394,7 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
         [&](QWidget* pWidget)
         {
             bar.SetPaneText(4, "stale");
-            Frame()->OnIdleUpdateCmdUI();
+            Frame()->UpdateStatusPanes();
             strDuring = bar.GetPaneText(4);
             QMetaObject::invokeMethod(pWidget, "reject");
         });

@@ -57,8 +57,7 @@ protected:
         QStringList entries;
         for (QAction* pAction : pWindow->actions())
         {
-            if (!pAction->isSeparator() &&
-                pAction->property("traceloCommand").toUInt() >= res::AFX_IDM_FIRST_MDICHILD)
+            if (!pAction->isSeparator() && pAction->data().toUInt() >= res::AFX_IDM_FIRST_MDICHILD)
             {
                 entries << pAction->text() + (pAction->isChecked() ? "*" : "");
             }
@@ -497,7 +496,7 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
         QAction* pItem = nullptr;
         for (QAction* pAction : pMenu->actions())
         {
-            if (pAction->property("traceloCommand").toUInt() == c.m_nID && pAction->isVisible())
+            if (pAction->data().toUInt() == c.m_nID && pAction->isVisible())
             {
                 pItem = pAction;
             }
@@ -522,7 +521,7 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
     QTest::keyClick(pEdit, Qt::Key_Down);
     ProcessEvents();
     ASSERT_NE(pEdit->activeAction(), nullptr);
-    EXPECT_EQ(pEdit->activeAction()->property("traceloCommand").toUInt(), res::ID_EDIT_UNDO);
+    EXPECT_EQ(pEdit->activeAction()->data().toUInt(), res::ID_EDIT_UNDO);
     EXPECT_EQ(bar.GetPaneText(0).toStdString(), res::GetCommandPrompt(res::ID_EDIT_UNDO));
     pEdit->hide();
     ProcessEvents();

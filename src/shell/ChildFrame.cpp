@@ -37,7 +37,7 @@ void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
         point = pClient->mapToGlobal(QPoint(0, 0)) + QPoint(5, 5);
     }
     // The owner is the first window up the parents that is not a child:
-    // the main frame, which routes the chosen command to the active view.
+    // the main frame, whose actions run the chosen command on the active view.
     auto* pOwner = dynamic_cast<CMDIFrameWnd*>(window());
     if (pOwner == nullptr)
     {

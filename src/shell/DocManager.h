@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/CmdTarget.h"
-
 class CDocument;
 class CMDIChildWnd;
 class CMDIFrameWnd;
@@ -110,9 +108,6 @@ public:
     // One more window on pDoc (the Window menu's new window).
     CMDIChildWnd* OpenNewWindow(CDocument* pDoc);
 
-    // Document commands (close, save, save as), reached through a view.
-    bool OnDocCmdMsg(CDocument* pDoc, unsigned nID, CCmdUI* pCmdUI);
-
     std::vector<CDocument*> GetDocuments() const;
     std::vector<CView*> GetViews(const CDocument* pDoc) const;
     // Numbers the windows of a document (none when it has one) and updates
@@ -137,10 +132,6 @@ private:
     CMDIChildWnd* CreateNewFrame(CDocument* pDoc);
     void InitialUpdateFrame(CMDIChildWnd* pFrame);
     void CloseDocumentWindows(CDocument* pDoc);
-
-    void OnFileCloseCmd(CDocument* pDoc);
-    void OnFileSaveCmd(CDocument* pDoc);
-    void OnFileSaveAsCmd(CDocument* pDoc);
 
     std::unique_ptr<CDocTemplate> m_pTemplate;
     CMDIFrameWnd* m_pMainFrame = nullptr;

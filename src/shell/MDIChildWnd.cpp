@@ -25,15 +25,6 @@ CDocument* CMDIChildWnd::GetActiveDocument() const
     return pView != nullptr ? pView->GetDocument() : nullptr;
 }
 
-bool CMDIChildWnd::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
-{
-    if (CView* pView = GetActiveView(); pView != nullptr && pView->OnCmdMsg(nID, pCmdUI))
-    {
-        return true;
-    }
-    return DispatchOwn(nID, pCmdUI);
-}
-
 void CMDIChildWnd::OnUpdateFrameTitle()
 {
     CDocument* pDoc = GetActiveDocument();

@@ -5,13 +5,11 @@
 
 #include <QMdiSubWindow>
 
-#include "shell/CmdTarget.h"
-
 class CDocManager;
 class CDocument;
 class CView;
 
-class CMDIChildWnd : public QMdiSubWindow, public CCmdTarget
+class CMDIChildWnd : public QMdiSubWindow
 {
 public:
     CMDIChildWnd();
@@ -19,9 +17,6 @@ public:
 
     CView* GetActiveView() const;
     CDocument* GetActiveDocument() const;
-
-    // The active view and its document, then this frame's own tables.
-    bool OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) override;
 
     // Caption: the document's title, with ":n" when the document has more
     // than one window.

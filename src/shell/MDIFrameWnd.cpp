@@ -166,7 +166,6 @@ QAction* CMDIFrameWnd::MakeAction(unsigned nID, const QString& strText)
     pAction->setData(nID);
     pAction->setStatusTip(QString::fromStdString(res::GetCommandPrompt(nID)));
     pAction->setIconVisibleInMenu(false);
-    QObject::connect(pAction, &QAction::triggered, this, [this, nID] { OnCommand(nID); });
     return pAction;
 }
 
@@ -226,6 +225,52 @@ void CMDIFrameWnd::CreateActions(unsigned nIDResource)
     {
         addAction(pAction);
     }
+    for (unsigned nID : {res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR})
+    {
+        ConnectCommand(
+            nID, [this, nID] { OnBarCheck(nID); }, false);
+        GetAction(nID)->setCheckable(true);
+    }
+    ConnectCommand(
+        res::ID_WINDOW_NEW, [this] { OnWindowNew(); }, false);
+    ConnectCommand(
+        res::ID_WINDOW_CASCADE, [this] { OnMDICascade(); }, false);
+    ConnectCommand(
+        res::ID_WINDOW_TILE_HORZ, [this] { OnMDITile(); }, false);
+    ConnectCommand(
+        res::ID_WINDOW_ARRANGE, [this] { OnMDIIconArrange(); }, false);
+}
+
+void CMDIFrameWnd::ConnectCommand(unsigned nID, std::function<void()> fn, bool bNeedsGraph)
+{
+    QAction*& pAction = m_actions[nID];
+    if (pAction == nullptr)
+    {
+        // A command no menu names (printing from the command line).
+        pAction = MakeAction(nID, QString());
+        addAction(pAction);
+    }
+    QObject::connect(pAction, &QAction::triggered, this,
+                     [this, fn = std::move(fn)] { RunCommand(fn); });
+    m_connected.insert(nID);
+    if (bNeedsGraph)
+    {
+        m_graphOnly.insert(nID);
+    }
+}
+
+void CMDIFrameWnd::RunCommand(const std::function<void()>& fn)
+{
+    try
+    {
+        fn();
+    }
+    catch (const std::bad_alloc&)
+    {
+        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                      EMsgBoxIcon::Exclamation, this);
+    }
+    UpdateActions();
 }
 
 QAction* CMDIFrameWnd::GetAction(unsigned nID) const
@@ -331,8 +376,12 @@ void CMDIFrameWnd::UpdateRecentFileItems(QMenu* pMenu)
     {
         const QString strText = QStringLiteral("&%1 %2").arg(i + 1).arg(
             QString::fromStdString(EscapeMnemonics(pList->GetDisplayName(i, strCurrentDir))));
-        QAction* pAction = MakeAction(pList->GetStartID() + i, strText);
+        const unsigned nID = pList->GetStartID() + i;
+        QAction* pAction = MakeAction(nID, strText);
         pAction->setParent(pMenu);
+        QObject::connect(pAction, &QAction::triggered, this,
+                         [this, nID]
+                         { RunCommand([nID] { AfxGetApp()->OnOpenRecentFile(nID); }); });
         pAction->setProperty(kDynamicProperty, QStringLiteral("mru"));
         pMenu->insertAction(pPlaceholder, pAction);
     }
@@ -361,9 +410,11 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
     {
         QString strTitle = vListed[i]->windowTitle();
         strTitle.replace(QLatin1Char('&'), QLatin1String("&&"));
-        QAction* pAction = MakeAction(res::AFX_IDM_FIRST_MDICHILD + unsigned(i),
-                                      QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle));
+        const unsigned nID = res::AFX_IDM_FIRST_MDICHILD + unsigned(i);
+        QAction* pAction = MakeAction(nID, QStringLiteral("&%1 %2").arg(i + 1).arg(strTitle));
         pAction->setParent(pMenu);
+        QObject::connect(pAction, &QAction::triggered, this,
+                         [this, nID] { RunCommand([this, nID] { OnMDIWindowCmd(nID); }); });
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         // Only the active window carries a mark.
         pAction->setCheckable(vListed[i] == pActive);
@@ -374,6 +425,8 @@ void CMDIFrameWnd::UpdateWindowList(QMenu* pMenu)
     {
         QAction* pAction = MakeAction(res::ID_WINDOW_MORE, QString::fromUtf8(res::kMoreWindows));
         pAction->setParent(pMenu);
+        QObject::connect(pAction, &QAction::triggered, this,
+                         [this] { RunCommand([this] { OnSelectWindow(); }); });
         pAction->setProperty(kDynamicProperty, QStringLiteral("window"));
         pMenu->addAction(pAction);
     }
@@ -529,51 +582,25 @@ void CMDIFrameWnd::OnUpdateFrameTitle()
     }
 }
 
-bool CMDIFrameWnd::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
-{
-    if (CMDIChildWnd* pActive = MDIGetActive();
-        pActive != nullptr && pActive->OnCmdMsg(nID, pCmdUI))
-    {
-        return true;
-    }
-    if (DispatchOwn(nID, pCmdUI))
-    {
-        return true;
-    }
-    CWinApp* pApp = AfxGetApp();
-    return pApp != nullptr && pApp->OnCmdMsg(nID, pCmdUI);
-}
-
-bool CMDIFrameWnd::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
-{
-    using T = CMDIFrameWnd;
-    static const CCmdEntry<T> kCommands[] = {
-        MapUpdateRange<T>(res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR,
-                          &T::OnUpdateControlBarMenu),
-        MapCommandRange<T>(res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR, &T::OnBarCheck),
-        MapCommand<T>(res::ID_WINDOW_NEW, &T::OnWindowNew),
-        MapCommand<T>(res::ID_WINDOW_CASCADE, &T::OnMDICascade),
-        MapCommand<T>(res::ID_WINDOW_TILE_HORZ, &T::OnMDITile),
-        MapCommand<T>(res::ID_WINDOW_ARRANGE, &T::OnMDIIconArrange),
-        MapCommandRange<T>(res::AFX_IDM_FIRST_MDICHILD, res::ID_WINDOW_MORE, &T::OnMDIWindowCmd),
-        MapUpdateRange<T>(res::ID_INDICATOR_CAPS, res::ID_INDICATOR_SCRL, &T::OnUpdateKeyIndicator),
-    };
-    return DispatchTable<T>(this, kCommands, nID, pCmdUI);
-}
-
 void CMDIFrameWnd::OnCommand(unsigned nID)
 {
-    try
+    if (QAction* pAction = GetAction(nID))
     {
-        ExecuteCommand(nID);
+        if (pAction->isEnabled())
+        {
+            pAction->trigger();
+        }
     }
-    catch (const std::bad_alloc&)
+    // The recent files and the windows have items only while their menu is
+    // made; they run as those items would.
+    else if (nID >= res::ID_FILE_MRU_FILE1 && nID <= res::ID_FILE_MRU_LAST)
     {
-        // The command stops where memory ran out; every graph stays open.
-        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
-                      EMsgBoxIcon::Exclamation, this);
+        RunCommand([nID] { AfxGetApp()->OnOpenRecentFile(nID); });
     }
-    UpdateActions();
+    else if (nID >= res::AFX_IDM_FIRST_MDICHILD && nID <= res::ID_WINDOW_MORE)
+    {
+        RunCommand([this, nID] { OnMDIWindowCmd(nID); });
+    }
 }
 
 unsigned CMDIFrameWnd::TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen)
@@ -619,49 +646,49 @@ void CMDIFrameWnd::SetIdleMessage()
 
 void CMDIFrameWnd::UpdateActions()
 {
+    const bool bGraph = MDIGetActive() != nullptr;
     for (const auto& [nID, pAction] : m_actions)
     {
-        CCmdUI state(nID);
-        pAction->setEnabled(UpdateCommand(state));
-        if (state.m_obChecked.has_value())
+        pAction->setEnabled(m_connected.count(nID) != 0 && (bGraph || m_graphOnly.count(nID) == 0));
+    }
+    for (unsigned nID : {res::ID_VIEW_TOOLBAR, res::ID_VIEW_STATUS_BAR})
+    {
+        const QWidget* pBar = GetControlBar(nID);
+        if (QAction* pAction = GetAction(nID))
         {
-            pAction->setCheckable(true);
-            pAction->setChecked(*state.m_obChecked);
-        }
-        if (state.m_ostrText.has_value())
-        {
-            pAction->setText(QString::fromStdString(*state.m_ostrText));
+            pAction->setChecked(pBar != nullptr && !pBar->isHidden());
         }
     }
 }
 
+bool CMDIFrameWnd::CanUpdateStatusPanes() const
+{
+    return isVisible() && QApplication::activeModalWidget() == nullptr &&
+           QApplication::activePopupWidget() == nullptr && m_pMessageBar != nullptr &&
+           !m_pMessageBar->isHidden();
+}
+
 void CMDIFrameWnd::UpdateStatusPanes()
 {
-    if (!isVisible() || QApplication::activeModalWidget() != nullptr ||
-        QApplication::activePopupWidget() != nullptr || m_pMessageBar == nullptr ||
-        m_pMessageBar->isHidden())
+    if (!CanUpdateStatusPanes())
     {
         return;
     }
-    for (int i = 0; i < m_pMessageBar->GetCount(); ++i)
+    // A lock pane shows its text only while its lock is on.
+    const std::pair<unsigned, EKeyLock> kLocks[] = {{res::ID_INDICATOR_CAPS, EKeyLock::Caps},
+                                                    {res::ID_INDICATOR_NUM, EKeyLock::Num},
+                                                    {res::ID_INDICATOR_SCRL, EKeyLock::Scroll}};
+    for (const auto& [nID, eLock] : kLocks)
     {
-        const unsigned nID = m_pMessageBar->GetItemID(i);
-        if (nID == 0)
+        const int nPane = m_pMessageBar->CommandToIndex(nID);
+        if (nPane < 0)
         {
             continue;
         }
-        CCmdUI state(nID);
-        OnCmdMsg(nID, &state);
-        if (state.m_obEnabled.has_value())
-        {
-            const unsigned nStyle = m_pMessageBar->GetPaneStyle(i);
-            m_pMessageBar->SetPaneStyle(i, *state.m_obEnabled ? (nStyle & ~SBPS_DISABLED)
-                                                              : (nStyle | SBPS_DISABLED));
-        }
-        if (state.m_ostrText.has_value())
-        {
-            m_pMessageBar->SetPaneText(i, QString::fromStdString(*state.m_ostrText), false);
-        }
+        const unsigned nStyle = m_pMessageBar->GetPaneStyle(nPane);
+        m_pMessageBar->SetPaneStyle(nPane, QueryKeyLock(eLock).value_or(false)
+                                               ? (nStyle & ~SBPS_DISABLED)
+                                               : (nStyle | SBPS_DISABLED));
     }
 }
 
@@ -795,13 +822,6 @@ void CMDIFrameWnd::OnBarCheck(unsigned nID)
     {
         ShowControlBar(pBar, pBar->isHidden());
     }
-}
-
-void CMDIFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
-{
-    QWidget* pBar = GetControlBar(pCmdUI->m_nID);
-    pCmdUI->Enable(pBar != nullptr);
-    pCmdUI->SetCheck(pBar != nullptr && !pBar->isHidden());
 }
 
 void CMDIFrameWnd::OnWindowNew()
@@ -1008,12 +1028,4 @@ void CMDIFrameWnd::OnSelectWindow()
     {
         MDIActivate(vFrames[nRow]);
     }
-}
-
-void CMDIFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
-{
-    const EKeyLock eLock = pCmdUI->m_nID == res::ID_INDICATOR_CAPS  ? EKeyLock::Caps
-                           : pCmdUI->m_nID == res::ID_INDICATOR_NUM ? EKeyLock::Num
-                                                                    : EKeyLock::Scroll;
-    pCmdUI->Enable(QueryKeyLock(eLock).value_or(false));
 }

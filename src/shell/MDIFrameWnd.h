@@ -6,10 +6,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <map>
+#include <set>
 #include <vector>
-
-#include "shell/CmdTarget.h"
 
 class CMDIChildWnd;
 class CStatusBar;
@@ -24,7 +24,7 @@ namespace res
 struct CPopupDef;
 }
 
-class CMDIFrameWnd : public QMainWindow, public CCmdTarget
+class CMDIFrameWnd : public QMainWindow
 {
 public:
     CMDIFrameWnd();
@@ -49,20 +49,22 @@ public:
     // the active one taking the ninth place when it would come later.
     std::vector<CMDIChildWnd*> GetListedFrames() const;
 
-    // Route: the active graph window (its view, its document, itself), then
-    // this frame, then the application.
-    bool OnCmdMsg(unsigned nID, CCmdUI* pCmdUI) override;
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
-
-    // Runs nID when it is enabled (as a menu item, button or key would).
+    // Runs nID when it is enabled, as its menu item, button or key would.
     void OnCommand(unsigned nID);
+    // Command nID's action runs fn; with bNeedsGraph it is enabled only
+    // while a graph window is active. A command nothing connects stays
+    // disabled.
+    void ConnectCommand(unsigned nID, std::function<void()> fn, bool bNeedsGraph);
+    // Runs fn as a command: when memory runs out it stops there, the user
+    // is told, and every graph stays open.
+    void RunCommand(const std::function<void()>& fn);
 
     // The one action of command nID, made when the frame loads; null for an
     // id that no menu, accelerator or button names.
     QAction* GetAction(unsigned nID) const;
-    // Every action's enabled and checked state from the route, once the
-    // state they depend on has changed (a command ran, another window is
-    // active, a bar was shown or hidden).
+    // Every action's enabled and checked state, once what they depend on has
+    // changed (a command ran, another window is active, a bar was shown or
+    // hidden).
     void UpdateActions();
 
     // Shows menu nIDMenu's first pop-up at ptScreen. The chosen action runs
@@ -73,10 +75,10 @@ public:
     void SetMessageText(const QString& strText);
     void SetIdleMessage();
 
-    // The status-bar panes from their commands' state (the lock keys, the
-    // clock). Skipped while a modal dialog or a menu is open and while the
+    // The status-bar panes: the lock keys here, the clock in the program's
+    // frame. Skipped while a modal dialog or a menu is open and while the
     // frame or the bar is hidden.
-    void UpdateStatusPanes();
+    virtual void UpdateStatusPanes();
 
     void OnUpdateFrameTitle();
     void OnUpdateFrameMenu();
@@ -105,14 +107,14 @@ protected:
     // Keeps the toolkit's default tooltip off buttons that have none.
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
+    // Whether the status panes may be refreshed now.
+    bool CanUpdateStatusPanes() const;
     void OnBarCheck(unsigned nID);
-    void OnUpdateControlBarMenu(CCmdUI* pCmdUI);
     void OnWindowNew();
     void OnMDICascade();
     void OnMDITile();
     void OnMDIIconArrange();
     void OnMDIWindowCmd(unsigned nID);
-    void OnUpdateKeyIndicator(CCmdUI* pCmdUI);
 
 private:
     void CreateActions(unsigned nIDResource);
@@ -137,6 +139,8 @@ private:
     std::map<unsigned, QWidget*> m_controlBars;
     CStatusBar* m_pMessageBar = nullptr;
     std::map<unsigned, QAction*> m_actions;
+    std::set<unsigned> m_connected; // commands something runs
+    std::set<unsigned> m_graphOnly; // commands that need a graph window
     // Stands, greyed, where the recent files go while there are none.
     QAction* m_pRecentPlaceholder = nullptr;
     int m_nCascade = 0;

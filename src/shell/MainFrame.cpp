@@ -4,6 +4,8 @@
 #include <array>
 
 #include "res/ShellResources.h"
+#include "shell/MDIChildWnd.h"
+#include "shell/TraceloView.h"
 
 std::string FormatClockText(const char* pszFormat, std::time_t t)
 {
@@ -69,6 +71,7 @@ int CMainFrame::OnCreate()
     {
         return -1;
     }
+    ConnectViewCommands();
     SetIdleMessage();
     return 0;
 }
@@ -90,31 +93,49 @@ bool CMainFrame::AddDateTimePanes(unsigned* pIDArray, int nIDCount)
     return m_wndStatusBar.SetIndicators(pIDArray, nIDCount + 2);
 }
 
-bool CMainFrame::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+void CMainFrame::UpdateStatusPanes()
 {
-    using T = CMainFrame;
-    static const CCmdEntry<T> kCommands[] = {
-        MapUpdate<T>(res::ID_INDICATOR_DATE, &T::OnUpdateDate),
-        MapUpdate<T>(res::ID_INDICATOR_TIME, &T::OnUpdateTime),
-    };
-    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
+    if (!CanUpdateStatusPanes())
     {
-        return true;
+        return;
     }
-    return CMDIFrameWnd::DispatchOwn(nID, pCmdUI);
+    CMDIFrameWnd::UpdateStatusPanes();
+    UpdateClockPane("%x", m_nDatePane);
+    UpdateClockPane("%X", m_nTimePane);
 }
 
-void CMainFrame::OnUpdateDate(CCmdUI* pCmdUI)
+void CMainFrame::ConnectViewCommands()
 {
-    UpdateClockPane(pCmdUI, "%x", m_nDatePane);
+    const std::pair<unsigned, void (CTraceloView::*)()> kCommands[] = {
+        {res::ID_EDIT_PARAMETERS, &CTraceloView::OnEditParameters},
+        {res::ID_FUNCTION_NEW, &CTraceloView::OnFunctionNew},
+        {res::ID_FUNCTION_EDIT, &CTraceloView::OnFunctionEdit},
+        {res::ID_FUNCTION_DELETE, &CTraceloView::OnFunctionDelete},
+        {res::ID_OPS, &CTraceloView::OnOps},
+        {res::ID_EXPORT_METAFILE, &CTraceloView::OnExportMetafile},
+        {res::ID_FILE_PRINT, &CTraceloView::OnFilePrint},
+        {res::ID_FILE_PRINT_DIRECT, &CTraceloView::OnFilePrintDirect},
+        {res::ID_FILE_PRINT_PREVIEW, &CTraceloView::OnFilePrintPreview},
+    };
+    for (const auto& [nID, pfn] : kCommands)
+    {
+        ConnectCommand(
+            nID,
+            [this, pfn]
+            {
+                CMDIChildWnd* pActive = MDIGetActive();
+                if (auto* pView = pActive != nullptr
+                                      ? dynamic_cast<CTraceloView*>(pActive->GetActiveView())
+                                      : nullptr)
+                {
+                    (pView->*pfn)();
+                }
+            },
+            true);
+    }
 }
 
-void CMainFrame::OnUpdateTime(CCmdUI* pCmdUI)
-{
-    UpdateClockPane(pCmdUI, "%X", m_nTimePane);
-}
-
-void CMainFrame::UpdateClockPane(CCmdUI* pCmdUI, const char* pszFormat, int nPane)
+void CMainFrame::UpdateClockPane(const char* pszFormat, int nPane)
 {
     const std::string strText = FormatClockText(pszFormat, std::time(nullptr));
     const QString strShown = QString::fromLocal8Bit(strText.data(), qsizetype(strText.size()));
@@ -122,7 +143,7 @@ void CMainFrame::UpdateClockPane(CCmdUI* pCmdUI, const char* pszFormat, int nPan
     unsigned nStyle = 0;
     int cxWidth = 0;
     m_wndStatusBar.GetPaneInfo(nPane, nID, nStyle, cxWidth);
-    m_wndStatusBar.SetPaneInfo(nPane, nID, nStyle, m_wndStatusBar.MeasureText(strShown));
-    pCmdUI->SetText(strShown.toStdString());
-    pCmdUI->Enable(true);
+    m_wndStatusBar.SetPaneInfo(nPane, nID, nStyle & ~SBPS_DISABLED,
+                               m_wndStatusBar.MeasureText(strShown));
+    m_wndStatusBar.SetPaneText(nPane, strShown, false);
 }

@@ -22,14 +22,12 @@ public:
     ~CMainFrame() override;
 
     int OnCreate() override;
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
+    // Also the date and time panes.
+    void UpdateStatusPanes() override;
 
     // Puts the date and time pane ids after the nIDCount ids of pIDArray
     // (which has room for two more), starts the clock and sets the panes.
     bool AddDateTimePanes(unsigned* pIDArray, int nIDCount);
-
-    void OnUpdateDate(CCmdUI* pCmdUI);
-    void OnUpdateTime(CCmdUI* pCmdUI);
 
     int m_nDatePane = 0;
     int m_nTimePane = 0;
@@ -37,7 +35,9 @@ public:
     QToolBar m_wndToolBar;
 
 private:
-    void UpdateClockPane(CCmdUI* pCmdUI, const char* pszFormat, int nPane);
+    void UpdateClockPane(const char* pszFormat, int nPane);
+    // The graph's commands go to the view of the active window.
+    void ConnectViewCommands();
 
     QTimer* m_pClock = nullptr; // owned by the status bar
 };

@@ -80,6 +80,7 @@ bool CTraceloApp::InitInstance()
     }
     m_pMainWnd = pMainFrame;
     m_pDocManager->SetMainFrame(pMainFrame);
+    ConnectCommands(*pMainFrame);
     // 9. The command line.
     ParseCommandLine(m_cmdInfo, m_vArgs);
     if (!ProcessShellCommand(m_cmdInfo))
@@ -94,20 +95,39 @@ bool CTraceloApp::InitInstance()
     return true;
 }
 
-bool CTraceloApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+void CTraceloApp::ConnectCommands(CMainFrame& frame)
 {
-    using T = CTraceloApp;
-    static const CCmdEntry<T> kCommands[] = {
-        MapCommand<T>(res::ID_APP_ABOUT, &T::OnAppAbout),
-        MapCommand<T>(res::ID_FILE_NEW, &CWinApp::OnFileNew),
-        MapCommand<T>(res::ID_FILE_OPEN, &CWinApp::OnFileOpen),
-        MapCommand<T>(res::ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup),
-    };
-    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
+    frame.ConnectCommand(
+        res::ID_APP_ABOUT, [this] { OnAppAbout(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_NEW, [this] { OnFileNew(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_OPEN, [this] { OnFileOpen(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); }, false);
+    frame.ConnectCommand(
+        res::ID_APP_EXIT, [this] { OnAppExit(); }, false);
+    // Close, save and save as act on the active window's graph.
+    const auto onActiveDocument = [this, &frame](void (*pfn)(CDocManager&, CDocument*))
     {
-        return true;
-    }
-    return CWinApp::DispatchOwn(nID, pCmdUI);
+        return [this, &frame, pfn]
+        {
+            CMDIChildWnd* pActive = frame.MDIGetActive();
+            if (CDocument* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
+            {
+                pfn(*m_pDocManager, pDoc);
+            }
+        };
+    };
+    frame.ConnectCommand(res::ID_FILE_CLOSE,
+                         onActiveDocument([](CDocManager& m, CDocument* p) { m.OnFileClose(p); }),
+                         true);
+    frame.ConnectCommand(res::ID_FILE_SAVE,
+                         onActiveDocument([](CDocManager& m, CDocument* p) { m.DoFileSave(p); }),
+                         true);
+    frame.ConnectCommand(
+        res::ID_FILE_SAVE_AS,
+        onActiveDocument([](CDocManager& m, CDocument* p) { m.DoSave(p, nullptr); }), true);
 }
 
 bool CTraceloApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)

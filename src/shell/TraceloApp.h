@@ -8,6 +8,7 @@
 #include "shell/CommandLineInfo.h"
 #include "shell/WinApp.h"
 
+class CMainFrame;
 class QApplication;
 
 // Qt's side of the start: the program's resources and Italian texts in the
@@ -21,9 +22,10 @@ public:
     ~CTraceloApp() override;
 
     bool InitInstance() override;
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
 
     void OnAppAbout();
+    // The application's and the graphs' commands on the frame's actions.
+    void ConnectCommands(CMainFrame& frame);
     bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo) override;
 
     // The arguments after the program's name; by default the process's.

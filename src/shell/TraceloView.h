@@ -47,8 +47,6 @@ public:
     // (x1, y1)-(x2, y2) and resamples, also when the window stays.
     void ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
-
     // Commands of the context menu and of printing.
     void OnEditParameters();
     void OnFunctionNew();

@@ -33,16 +33,3 @@ CMDIChildWnd* CView::GetParentFrame() const
 void CView::OnInitialUpdate()
 {
 }
-
-bool CView::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
-{
-    if (DispatchOwn(nID, pCmdUI))
-    {
-        return true;
-    }
-    if (m_pDocManager != nullptr && m_pDocument != nullptr)
-    {
-        return m_pDocManager->OnDocCmdMsg(m_pDocument, nID, pCmdUI);
-    }
-    return false;
-}

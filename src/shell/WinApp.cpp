@@ -268,18 +268,6 @@ bool CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     return true;
 }
 
-bool CWinApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
-{
-    using T = CWinApp;
-    static const CCmdEntry<T> kCommands[] = {
-        MapUpdateRange<T>(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST,
-                          &T::OnUpdateRecentFileMenu),
-        MapCommandRange<T>(res::ID_FILE_MRU_FILE1, res::ID_FILE_MRU_LAST, &T::OnOpenRecentFile),
-        MapCommand<T>(res::ID_APP_EXIT, &T::OnAppExit),
-    };
-    return DispatchTable<T>(this, kCommands, nID, pCmdUI);
-}
-
 void CWinApp::OnFileNew()
 {
     m_pDocManager->OnFileNew();
@@ -320,12 +308,6 @@ void CWinApp::OnOpenRecentFile(unsigned nID)
             }
         }
     }
-}
-
-void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
-{
-    const int nIndex = static_cast<int>(pCmdUI->m_nID - res::ID_FILE_MRU_FILE1);
-    pCmdUI->Enable(m_pRecentFileList != nullptr && nIndex < m_pRecentFileList->GetCount());
 }
 
 void CWinApp::OnAppExit()

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/CmdTarget.h"
 #include "shell/CommandLineInfo.h"
 
 class CDocManager;
@@ -19,12 +18,12 @@ class CMDIFrameWnd;
 class CRecentFileList;
 class QSettings;
 
-class CWinApp : public CCmdTarget
+class CWinApp
 {
 public:
     // The application's name comes from string 57344.
     CWinApp();
-    ~CWinApp() override;
+    virtual ~CWinApp();
 
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
@@ -59,14 +58,11 @@ public:
     // Carries the command line out; false ends the program.
     bool ProcessShellCommand(CCommandLineInfo& rCmdInfo);
 
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
-
     void OnFileNew();
     void OnFileOpen();
     // Printer set-up; the printing code provides the dialog.
     virtual void OnFilePrintSetup();
     void OnOpenRecentFile(unsigned nID);
-    void OnUpdateRecentFileMenu(CCmdUI* pCmdUI);
     void OnAppExit();
 
     // Printing a file named on the command line (/p, /pt) once it is open.

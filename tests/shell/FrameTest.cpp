@@ -1,5 +1,6 @@
 // The main frame's bars and keys, and the graph window's context menu.
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTest>
 #include <QToolButton>
@@ -78,34 +79,6 @@ const QStringList kContextMenu = {"Modifica parametri",
                                   "-",
                                   "Ops!"};
 
-// Counts the commands that reach the view, without changing what they do.
-class CCountingView : public CTraceloView
-{
-public:
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
-    {
-        if (pCmdUI == nullptr)
-        {
-            m_vReceived.push_back(nID);
-            // Counted, not carried out: the dialogs these commands open are
-            // not what these tests are about.
-            switch (nID)
-            {
-            case res::ID_EDIT_PARAMETERS:
-            case res::ID_FUNCTION_NEW:
-            case res::ID_FUNCTION_EDIT:
-            case res::ID_FUNCTION_DELETE:
-            case res::ID_EXPORT_METAFILE:
-                return true;
-            default:
-                break;
-            }
-        }
-        return CTraceloView::DispatchOwn(nID, pCmdUI);
-    }
-    std::vector<unsigned> m_vReceived;
-};
-
 } // namespace
 
 using CFrameTest = CShellTest;
@@ -179,50 +152,75 @@ TEST_F(CFrameTest, FromTheKeyboardTheMenuOpensFivePixelsIntoTheClientArea)
 TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
 {
     ASSERT_TRUE(Start());
-    // Two more windows with counting views: one graph in two windows, and
-    // another graph.
-    m_pApp->m_pDocManager->GetTemplate()->m_fnCreateView = [] { return new CCountingView; };
+    // One graph in two windows, and another graph told apart by its divisions.
     Command(res::ID_WINDOW_NEW);
     Command(res::ID_FILE_NEW);
-    auto* pView2 = dynamic_cast<CCountingView*>(Children()[1]->GetActiveView());
-    auto* pView3 = dynamic_cast<CCountingView*>(Children()[2]->GetActiveView());
+    auto* pView2 = dynamic_cast<CTraceloView*>(Children()[1]->GetActiveView());
+    auto* pView3 = dynamic_cast<CTraceloView*>(Children()[2]->GetActiveView());
     ASSERT_NE(pView2, nullptr);
     ASSERT_NE(pView3, nullptr);
+    pView3->m_pDoc->m_nDivisions = 123;
     const struct
     {
-        CCountingView* m_pView;
+        CTraceloView* m_pView;
         const char* m_pszEntry;
-        unsigned m_nID;
+        const char* m_pszDialog; // the title of the dialog the command opens, or none
+        const char* m_pszShown;  // a field of that dialog, telling which graph it edits
     } kCases[] = {
-        {pView2, "Ops!", res::ID_OPS},
-        {pView3, "Modifica parametri", res::ID_EDIT_PARAMETERS},
-        {pView2, "Nuova Funzione", res::ID_FUNCTION_NEW},
-        {pView2, "Esporta Metafile", res::ID_EXPORT_METAFILE},
+        {pView2, "Ops!", nullptr, nullptr},
+        {pView3, "Modifica parametri", "Impostazione Parametri", "123"},
+        {pView2, "Modifica parametri", "Impostazione Parametri", "500"},
+        {pView2, "Nuova Funzione", "Proprietà della Funzione...", nullptr},
     };
     for (const auto& c : kCases)
     {
+        SCOPED_TRACE(c.m_pszEntry);
         CModalDriver driver;
         QStringList entries;
+        QString strTitle;
+        QStringList fields;
         driver.Then(ChooseMenuEntry(c.m_pszEntry, &entries));
-        const std::size_t nBefore2 = pView2->m_vReceived.size();
-        const std::size_t nBefore3 = pView3->m_vReceived.size();
+        if (c.m_pszDialog != nullptr)
+        {
+            driver.Then(
+                [&](QWidget* pWidget)
+                {
+                    strTitle = pWidget->windowTitle();
+                    for (QLineEdit* pEdit : pWidget->findChildren<QLineEdit*>())
+                    {
+                        fields << pEdit->text();
+                    }
+                    QMetaObject::invokeMethod(pWidget, "reject");
+                });
+        }
         Frame()->GetMDIClient()->tileSubWindows(); // nothing covers anything
         RightClick(c.m_pView, QPoint(30, 30));
         ProcessEvents();
         ASSERT_TRUE(driver.Done());
-        ASSERT_EQ(c.m_pView->m_vReceived.size(), (c.m_pView == pView2 ? nBefore2 : nBefore3) + 1);
-        EXPECT_EQ(c.m_pView->m_vReceived.back(), c.m_nID);
-        EXPECT_EQ((c.m_pView == pView2 ? pView3 : pView2)->m_vReceived.size(),
-                  c.m_pView == pView2 ? nBefore3 : nBefore2);
+        EXPECT_EQ(Frame()->MDIGetActive()->GetActiveView(), c.m_pView);
+        if (c.m_pszDialog != nullptr)
+        {
+            EXPECT_EQ(strTitle, QString::fromUtf8(c.m_pszDialog));
+        }
+        if (c.m_pszShown != nullptr)
+        {
+            EXPECT_TRUE(fields.contains(c.m_pszShown)) << fields.join(",").toStdString();
+        }
     }
-    // Escape sends nothing.
+    // Escape runs nothing: no dialog opens.
     CModalDriver driver;
     QStringList entries;
+    bool bOpened = false;
     driver.Then(ChooseMenuEntry(QString(), &entries));
-    const std::size_t nBefore = pView3->m_vReceived.size();
+    driver.Then(
+        [&](QWidget* pWidget)
+        {
+            bOpened = true;
+            pWidget->close();
+        });
     RightClick(pView3, QPoint(30, 30));
     ProcessEvents();
-    EXPECT_EQ(pView3->m_vReceived.size(), nBefore);
+    EXPECT_FALSE(bOpened);
 }
 
 TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)

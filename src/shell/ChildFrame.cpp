@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 
 #include "res/ResourceIds.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 
 CChildFrame::CChildFrame() = default;
 
@@ -38,7 +38,7 @@ void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
     }
     // The owner is the first window up the parents that is not a child:
     // the main frame, whose actions run the chosen command on the active view.
-    auto* pOwner = dynamic_cast<CMDIFrameWnd*>(window());
+    auto* pOwner = dynamic_cast<CMainFrame*>(window());
     if (pOwner == nullptr)
     {
         return;

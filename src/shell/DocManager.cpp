@@ -20,7 +20,7 @@
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
 #include "shell/MDIChildWnd.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
 #include "shell/View.h"
 

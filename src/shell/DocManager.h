@@ -10,7 +10,7 @@
 
 class CDocument;
 class CMDIChildWnd;
-class CMDIFrameWnd;
+class CMainFrame;
 class CView;
 
 // Binds a document class, its window frame and its view, and names them
@@ -58,8 +58,8 @@ public:
 
     void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
     CDocTemplate* GetTemplate() const { return m_pTemplate.get(); }
-    void SetMainFrame(CMDIFrameWnd* pFrame) { m_pMainFrame = pFrame; }
-    CMDIFrameWnd* GetMainFrame() const { return m_pMainFrame; }
+    void SetMainFrame(CMainFrame* pFrame) { m_pMainFrame = pFrame; }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame; }
 
     // Called with the full path of every file opened or saved under a name.
     std::function<void(const std::string&)> m_fnAddToRecentFileList;
@@ -134,7 +134,7 @@ private:
     void CloseDocumentWindows(CDocument* pDoc);
 
     std::unique_ptr<CDocTemplate> m_pTemplate;
-    CMDIFrameWnd* m_pMainFrame = nullptr;
+    CMainFrame* m_pMainFrame = nullptr;
     std::vector<CDocEntry> m_vDocs;
 };
 

@@ -12,7 +12,7 @@
 #include "core/doc/Document.h"
 #include "res/ShellResources.h"
 #include "shell/DocManager.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
 #include "shell/RecentFileList.h"

@@ -14,7 +14,7 @@
 class CDocManager;
 class CDocTemplate;
 class CDocument;
-class CMDIFrameWnd;
+class CMainFrame;
 class CRecentFileList;
 class QSettings;
 
@@ -74,7 +74,7 @@ public:
     std::string m_strRegistryKey;
     std::unique_ptr<CDocManager> m_pDocManager;
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
-    CMDIFrameWnd* m_pMainWnd = nullptr; // owned
+    CMainFrame* m_pMainWnd = nullptr; // owned
     int m_nNumPreviewPages = 0;
     // Whether the main window starts shown (false for printing).
     bool m_bShowMainWindow = true;

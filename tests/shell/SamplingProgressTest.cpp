@@ -14,7 +14,7 @@
 
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 #include "shell/TraceloView.h"
 
 namespace
@@ -144,7 +144,7 @@ TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgram
     CTraceloView* pView = OpenView();
     // A frame with one command that runs out of memory half-way.
     constexpr unsigned kID = 40000;
-    CMDIFrameWnd frame;
+    CMainFrame frame;
     frame.ConnectCommand(
         kID, [] { throw std::bad_alloc(); }, false);
     QStringList messages;

@@ -43,7 +43,7 @@ for display in "" ":4242"; do
     if grep -q "Reinstalling" "$WORK/err"; then fail "Qt's own fatal message was shown"; fi
 done
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 XVFB=$!
 for _ in $(seq 100); do
     [ -s "$WORK/display" ] && break

@@ -9,7 +9,7 @@
 #include <vector>
 
 class CDocument;
-class CMDIChildWnd;
+class CChildFrame;
 class CMainFrame;
 class CView;
 
@@ -19,7 +19,7 @@ class CDocTemplate
 {
 public:
     using FnCreateDocument = std::function<std::unique_ptr<CDocument>()>;
-    using FnCreateFrame = std::function<CMDIChildWnd*()>;
+    using FnCreateFrame = std::function<CChildFrame*()>;
     using FnCreateView = std::function<CView*()>;
 
     enum EDocStringIndex
@@ -99,14 +99,14 @@ public:
 
     // Whether pFrame may close: it may when its document has other windows
     // or may close itself.
-    bool CanCloseFrame(CMDIChildWnd* pFrame);
+    bool CanCloseFrame(CChildFrame* pFrame);
     // pFrame has closed: its view leaves the document, and a document left
     // without windows is destroyed.
-    void OnFrameClosed(CMDIChildWnd* pFrame);
+    void OnFrameClosed(CChildFrame* pFrame);
     void RemoveView(CView* pView);
 
     // One more window on pDoc (the Window menu's new window).
-    CMDIChildWnd* OpenNewWindow(CDocument* pDoc);
+    CChildFrame* OpenNewWindow(CDocument* pDoc);
 
     std::vector<CDocument*> GetDocuments() const;
     std::vector<CView*> GetViews(const CDocument* pDoc) const;
@@ -129,8 +129,8 @@ private:
     const CDocEntry* FindEntry(const CDocument* pDoc) const;
     CDocument* AddDocument(std::unique_ptr<CDocument> pDoc);
     void DestroyDocument(CDocument* pDoc);
-    CMDIChildWnd* CreateNewFrame(CDocument* pDoc);
-    void InitialUpdateFrame(CMDIChildWnd* pFrame);
+    CChildFrame* CreateNewFrame(CDocument* pDoc);
+    void InitialUpdateFrame(CChildFrame* pFrame);
     void CloseDocumentWindows(CDocument* pDoc);
 
     std::unique_ptr<CDocTemplate> m_pTemplate;

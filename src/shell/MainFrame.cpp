@@ -34,9 +34,9 @@
 #include "core/doc/Document.h"
 #include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
+#include "shell/ChildFrame.h"
 #include "shell/DocManager.h"
 #include "shell/KeyboardLocks.h"
-#include "shell/MDIChildWnd.h"
 #include "shell/MessageBox.h"
 #include "shell/RecentFileList.h"
 #include "shell/StatusBar.h"
@@ -396,15 +396,15 @@ void CMainFrame::UpdateWindowList(QMenu* pMenu)
             delete pAction;
         }
     }
-    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    const std::vector<CChildFrame*> vFrames = GetChildFrames();
     if (vFrames.empty())
     {
         return;
     }
     QAction* pSeparator = pMenu->addSeparator();
     pSeparator->setProperty(kDynamicProperty, QStringLiteral("window"));
-    CMDIChildWnd* pActive = MDIGetActive();
-    const std::vector<CMDIChildWnd*> vListed = GetListedFrames();
+    CChildFrame* pActive = MDIGetActive();
+    const std::vector<CChildFrame*> vListed = GetListedFrames();
     for (std::size_t i = 0; i < vListed.size(); ++i)
     {
         QString strTitle = vListed[i]->windowTitle();
@@ -431,14 +431,14 @@ void CMainFrame::UpdateWindowList(QMenu* pMenu)
     }
 }
 
-std::vector<CMDIChildWnd*> CMainFrame::GetListedFrames() const
+std::vector<CChildFrame*> CMainFrame::GetListedFrames() const
 {
-    std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
+    std::vector<CChildFrame*> vFrames = GetChildFrames();
     if (vFrames.size() <= res::kMaxListedWindows)
     {
         return vFrames;
     }
-    CMDIChildWnd* pActive = MDIGetActive();
+    CChildFrame* pActive = MDIGetActive();
     const auto itActive = std::find(vFrames.begin(), vFrames.end(), pActive);
     const bool bActiveLater = itActive - vFrames.begin() >= std::ptrdiff_t(res::kMaxListedWindows);
     vFrames.resize(res::kMaxListedWindows);
@@ -449,16 +449,16 @@ std::vector<CMDIChildWnd*> CMainFrame::GetListedFrames() const
     return vFrames;
 }
 
-std::vector<CMDIChildWnd*> CMainFrame::GetChildFrames() const
+std::vector<CChildFrame*> CMainFrame::GetChildFrames() const
 {
-    std::vector<CMDIChildWnd*> vFrames;
+    std::vector<CChildFrame*> vFrames;
     if (m_pMdiArea == nullptr)
     {
         return vFrames;
     }
     for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::CreationOrder))
     {
-        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow))
+        if (auto* pFrame = dynamic_cast<CChildFrame*>(pWindow))
         {
             vFrames.push_back(pFrame);
         }
@@ -466,7 +466,7 @@ std::vector<CMDIChildWnd*> CMainFrame::GetChildFrames() const
     return vFrames;
 }
 
-CMDIChildWnd* CMainFrame::MDIGetActive() const
+CChildFrame* CMainFrame::MDIGetActive() const
 {
     if (m_pMdiArea == nullptr)
     {
@@ -484,10 +484,10 @@ CMDIChildWnd* CMainFrame::MDIGetActive() const
     {
         pWindow = m_pLastActive.data();
     }
-    return list.contains(pWindow) ? dynamic_cast<CMDIChildWnd*>(pWindow) : nullptr;
+    return list.contains(pWindow) ? dynamic_cast<CChildFrame*>(pWindow) : nullptr;
 }
 
-void CMainFrame::MDIActivate(CMDIChildWnd* pFrame)
+void CMainFrame::MDIActivate(CChildFrame* pFrame)
 {
     if (m_pMdiArea == nullptr || pFrame == nullptr)
     {
@@ -507,7 +507,7 @@ void CMainFrame::MDIActivate(CMDIChildWnd* pFrame)
     OnUpdateFrameTitle();
 }
 
-void CMainFrame::AddChildFrame(CMDIChildWnd* pFrame)
+void CMainFrame::AddChildFrame(CChildFrame* pFrame)
 {
     m_pMdiArea->addSubWindow(pFrame);
     if (const char* pszIcon = res::GetIconPath(res::IDR_GRAPHTYPE))
@@ -562,7 +562,7 @@ void CMainFrame::OnUpdateFrameMenu()
 void CMainFrame::OnUpdateFrameTitle()
 {
     QString strTitle = QString::fromUtf8(res::LoadString(m_nIDResource));
-    if (CMDIChildWnd* pActive = MDIGetActive())
+    if (CChildFrame* pActive = MDIGetActive())
     {
         if (pActive->isMaximized())
         {
@@ -827,7 +827,7 @@ void CMainFrame::OnBarCheck(unsigned nID)
 
 void CMainFrame::OnWindowNew()
 {
-    CMDIChildWnd* pActive = MDIGetActive();
+    CChildFrame* pActive = MDIGetActive();
     CWinApp* pApp = AfxGetApp();
     if (pActive == nullptr || pApp == nullptr || pApp->m_pDocManager == nullptr)
     {
@@ -849,13 +849,13 @@ QSize CMainFrame::PrepareArrange()
 
 void CMainFrame::OnMDICascade()
 {
-    CMDIChildWnd* pActive = MDIGetActive();
+    CChildFrame* pActive = MDIGetActive();
     // Bottom of the stack first, the active window last and on top;
     // minimised windows stay where they are.
-    std::vector<CMDIChildWnd*> vFrames;
+    std::vector<CChildFrame*> vFrames;
     for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::StackingOrder))
     {
-        auto* pFrame = dynamic_cast<CMDIChildWnd*>(pWindow);
+        auto* pFrame = dynamic_cast<CChildFrame*>(pWindow);
         if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
         {
             vFrames.push_back(pFrame);
@@ -865,7 +865,7 @@ void CMainFrame::OnMDICascade()
     {
         vFrames.push_back(pActive);
     }
-    for (CMDIChildWnd* pFrame : vFrames)
+    for (CChildFrame* pFrame : vFrames)
     {
         if (pFrame->isMaximized())
         {
@@ -874,7 +874,7 @@ void CMainFrame::OnMDICascade()
     }
     const QSize area = PrepareArrange();
     int nIndex = 0;
-    for (CMDIChildWnd* pFrame : vFrames)
+    for (CChildFrame* pFrame : vFrames)
     {
         pFrame->setGeometry(CascadeRect(nIndex, area, pFrame));
         ++nIndex;
@@ -889,9 +889,9 @@ void CMainFrame::OnMDICascade()
 
 void CMainFrame::OnMDITile()
 {
-    CMDIChildWnd* pActive = MDIGetActive();
+    CChildFrame* pActive = MDIGetActive();
     // From the top of the stack: the active window first, at the top left.
-    std::vector<CMDIChildWnd*> vFrames;
+    std::vector<CChildFrame*> vFrames;
     if (pActive != nullptr && !pActive->isMinimized())
     {
         vFrames.push_back(pActive);
@@ -899,7 +899,7 @@ void CMainFrame::OnMDITile()
     const QList<QMdiSubWindow*> stack = m_pMdiArea->subWindowList(QMdiArea::StackingOrder);
     for (auto it = stack.rbegin(); it != stack.rend(); ++it)
     {
-        auto* pFrame = dynamic_cast<CMDIChildWnd*>(*it);
+        auto* pFrame = dynamic_cast<CChildFrame*>(*it);
         if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
         {
             vFrames.push_back(pFrame);
@@ -909,7 +909,7 @@ void CMainFrame::OnMDITile()
     {
         return;
     }
-    for (CMDIChildWnd* pFrame : vFrames)
+    for (CChildFrame* pFrame : vFrames)
     {
         if (pFrame->isMaximized())
         {
@@ -956,7 +956,7 @@ void CMainFrame::OnMDIIconArrange()
     int x = 0;
     int nBottom = area.height();
     int nRowHeight = 0;
-    for (CMDIChildWnd* pFrame : GetChildFrames())
+    for (CChildFrame* pFrame : GetChildFrames())
     {
         if (!pFrame->isMinimized())
         {
@@ -982,7 +982,7 @@ void CMainFrame::OnMDIWindowCmd(unsigned nID)
         OnSelectWindow();
         return;
     }
-    const std::vector<CMDIChildWnd*> vFrames = GetListedFrames();
+    const std::vector<CChildFrame*> vFrames = GetListedFrames();
     const std::size_t nIndex = nID - res::AFX_IDM_FIRST_MDICHILD;
     if (nIndex < vFrames.size())
     {
@@ -994,14 +994,14 @@ void CMainFrame::OnSelectWindow()
 {
     // Every graph window by its caption, in the Window menu's order, the
     // active one chosen; OK or a double-click activates the chosen one.
-    const std::vector<CMDIChildWnd*> vFrames = GetChildFrames();
-    CMDIChildWnd* pActive = MDIGetActive();
+    const std::vector<CChildFrame*> vFrames = GetChildFrames();
+    CChildFrame* pActive = MDIGetActive();
     QDialog dlg(this);
     dlg.setObjectName(QStringLiteral("TraceloSelectWindow"));
     dlg.setWindowTitle(QString::fromUtf8(res::kSelectWindowTitle));
     auto* pList = new QListWidget(&dlg);
     pList->setObjectName(QStringLiteral("windowList"));
-    for (CMDIChildWnd* pFrame : vFrames)
+    for (CChildFrame* pFrame : vFrames)
     {
         pList->addItem(pFrame->windowTitle());
         if (pFrame == pActive)
@@ -1123,7 +1123,7 @@ void CMainFrame::ConnectViewCommands()
             nID,
             [this, pfn]
             {
-                CMDIChildWnd* pActive = MDIGetActive();
+                CChildFrame* pActive = MDIGetActive();
                 if (auto* pView = pActive != nullptr
                                       ? dynamic_cast<CTraceloView*>(pActive->GetActiveView())
                                       : nullptr)

@@ -16,7 +16,7 @@
 
 #include "shell/StatusBar.h"
 
-class CMDIChildWnd;
+class CChildFrame;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -52,14 +52,14 @@ public:
     bool AddDateTimePanes(unsigned* pIDArray, int nIDCount);
 
     QMdiArea* GetMDIClient() const { return m_pMdiArea; }
-    CMDIChildWnd* MDIGetActive() const;
-    void MDIActivate(CMDIChildWnd* pFrame);
-    std::vector<CMDIChildWnd*> GetChildFrames() const;
+    CChildFrame* MDIGetActive() const;
+    void MDIActivate(CChildFrame* pFrame);
+    std::vector<CChildFrame*> GetChildFrames() const;
     // Adds a graph window at the next cascade position.
-    void AddChildFrame(CMDIChildWnd* pFrame);
+    void AddChildFrame(CChildFrame* pFrame);
     // The graph windows the Window menu lists, in its order: the first nine,
     // the active one taking the ninth place when it would come later.
-    std::vector<CMDIChildWnd*> GetListedFrames() const;
+    std::vector<CChildFrame*> GetListedFrames() const;
 
     // Runs nID when it is enabled, as its menu item, button or key would.
     void OnCommand(unsigned nID);

@@ -69,7 +69,7 @@ bool CTraceloApp::InitInstance()
     // 6. The one document type: a graph in a child frame with its view.
     AddDocTemplate(std::make_unique<CDocTemplate>(
         res::IDR_GRAPHTYPE, [] { return std::make_unique<CTraceloDoc>(); },
-        []() -> CMDIChildWnd* { return new CChildFrame; },
+        []() -> CChildFrame* { return new CChildFrame; },
         []() -> CView* { return new CTraceloView; }));
     // 7, 8. The main window, hidden until the command line is carried out.
     auto* pMainFrame = new CMainFrame;
@@ -112,7 +112,7 @@ void CTraceloApp::ConnectCommands(CMainFrame& frame)
     {
         return [this, &frame, pfn]
         {
-            CMDIChildWnd* pActive = frame.MDIGetActive();
+            CChildFrame* pActive = frame.MDIGetActive();
             if (CDocument* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
             {
                 pfn(*m_pDocManager, pDoc);
@@ -135,7 +135,7 @@ bool CTraceloApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*
     // The graph just opened prints without the dialog, on the printer the
     // command line names; the main window is never shown.
     m_bShowMainWindow = false;
-    CMDIChildWnd* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
+    CChildFrame* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
     auto* pView =
         pFrame != nullptr ? dynamic_cast<CTraceloView*>(pFrame->GetActiveView()) : nullptr;
     m_nShellExitCode = pView != nullptr && pView->PrintDirect() ? 0 : 1;

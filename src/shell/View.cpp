@@ -1,7 +1,7 @@
 #include "shell/View.h"
 
+#include "shell/ChildFrame.h"
 #include "shell/DocManager.h"
-#include "shell/MDIChildWnd.h"
 
 CView::CView(QWidget* pParent) : QWidget(pParent)
 {
@@ -18,11 +18,11 @@ CView::~CView()
     }
 }
 
-CMDIChildWnd* CView::GetParentFrame() const
+CChildFrame* CView::GetParentFrame() const
 {
     for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
     {
-        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(p))
+        if (auto* pFrame = dynamic_cast<CChildFrame*>(p))
         {
             return pFrame;
         }

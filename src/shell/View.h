@@ -6,7 +6,7 @@
 
 class CDocManager;
 class CDocument;
-class CMDIChildWnd;
+class CChildFrame;
 
 class CView : public QWidget
 {
@@ -18,7 +18,7 @@ public:
     CView& operator=(const CView&) = delete;
 
     CDocument* GetDocument() const { return m_pDocument; }
-    CMDIChildWnd* GetParentFrame() const;
+    CChildFrame* GetParentFrame() const;
 
     // Called once, after the view has joined its document and before its
     // window is first shown.

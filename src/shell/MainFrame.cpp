@@ -94,7 +94,9 @@ CMainFrame* AfxGetMainWnd()
     return pApp != nullptr ? pApp->m_pMainWnd : nullptr;
 }
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame(CWinApp* pApp) : m_pApp(pApp)
+{
+}
 
 CMainFrame::~CMainFrame()
 {
@@ -102,10 +104,10 @@ CMainFrame::~CMainFrame()
     SetMessageBar(nullptr);
     // The graph windows go while this frame is still whole: their documents
     // may go with them, and nothing may call back into a half-destroyed frame.
-    if (CWinApp* pApp = AfxGetApp(); pApp != nullptr && pApp->m_pDocManager != nullptr &&
-                                     pApp->m_pDocManager->GetMainFrame() == this)
+    if (m_pApp != nullptr && m_pApp->m_pDocManager != nullptr &&
+        m_pApp->m_pDocManager->GetMainFrame() == this)
     {
-        pApp->m_pDocManager->SetMainFrame(nullptr);
+        m_pApp->m_pDocManager->SetMainFrame(nullptr);
     }
     if (m_pMdiArea != nullptr)
     {
@@ -365,8 +367,7 @@ void CMainFrame::UpdateRecentFileItems(QMenu* pMenu)
     {
         return;
     }
-    CWinApp* pApp = AfxGetApp();
-    const CRecentFileList* pList = pApp != nullptr ? pApp->m_pRecentFileList.get() : nullptr;
+    const CRecentFileList* pList = m_pApp != nullptr ? m_pApp->m_pRecentFileList.get() : nullptr;
     const int nCount = pList != nullptr ? pList->GetCount() : 0;
     // The place holder stands, greyed, only while the list is empty.
     pPlaceholder->setVisible(nCount == 0);
@@ -380,7 +381,7 @@ void CMainFrame::UpdateRecentFileItems(QMenu* pMenu)
         pAction->setParent(pMenu);
         QObject::connect(pAction, &QAction::triggered, this,
                          [this, nID]
-                         { RunCommand([nID] { AfxGetApp()->OnOpenRecentFile(nID); }); });
+                         { RunCommand([this, nID] { m_pApp->OnOpenRecentFile(nID); }); });
         pAction->setProperty(kDynamicProperty, QStringLiteral("mru"));
         pMenu->insertAction(pPlaceholder, pAction);
     }
@@ -594,7 +595,10 @@ void CMainFrame::OnCommand(unsigned nID)
     // made; they run as those items would.
     else if (nID >= res::ID_FILE_MRU_FILE1 && nID <= res::ID_FILE_MRU_LAST)
     {
-        RunCommand([nID] { AfxGetApp()->OnOpenRecentFile(nID); });
+        if (m_pApp != nullptr)
+        {
+            RunCommand([this, nID] { m_pApp->OnOpenRecentFile(nID); });
+        }
     }
     else if (nID >= res::AFX_IDM_FIRST_MDICHILD && nID <= res::ID_WINDOW_MORE)
     {
@@ -804,15 +808,14 @@ QMenu* CMainFrame::createPopupMenu()
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)
 {
-    CWinApp* pApp = AfxGetApp();
-    if (pApp != nullptr && pApp->m_pDocManager != nullptr)
+    if (m_pApp != nullptr && m_pApp->m_pDocManager != nullptr)
     {
-        if (!pApp->m_pDocManager->SaveAllModified())
+        if (!m_pApp->m_pDocManager->SaveAllModified())
         {
             pEvent->ignore();
             return;
         }
-        pApp->m_pDocManager->CloseAllDocuments();
+        m_pApp->m_pDocManager->CloseAllDocuments();
     }
     QMainWindow::closeEvent(pEvent);
 }
@@ -828,14 +831,13 @@ void CMainFrame::OnBarCheck(unsigned nID)
 void CMainFrame::OnWindowNew()
 {
     CChildFrame* pActive = MDIGetActive();
-    CWinApp* pApp = AfxGetApp();
-    if (pActive == nullptr || pApp == nullptr || pApp->m_pDocManager == nullptr)
+    if (pActive == nullptr || m_pApp == nullptr || m_pApp->m_pDocManager == nullptr)
     {
         return;
     }
     if (CDocument* pDoc = pActive->GetActiveDocument())
     {
-        pApp->m_pDocManager->OpenNewWindow(pDoc);
+        m_pApp->m_pDocManager->OpenNewWindow(pDoc);
     }
 }
 

@@ -72,7 +72,7 @@ bool CTraceloApp::InitInstance()
         []() -> CChildFrame* { return new CChildFrame; },
         []() -> CView* { return new CTraceloView; }));
     // 7, 8. The main window, hidden until the command line is carried out.
-    auto* pMainFrame = new CMainFrame;
+    auto* pMainFrame = new CMainFrame(this);
     if (!pMainFrame->LoadFrame(res::IDR_MAINFRAME))
     {
         delete pMainFrame;

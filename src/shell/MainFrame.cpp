@@ -40,8 +40,8 @@
 #include "shell/MessageBox.h"
 #include "shell/RecentFileList.h"
 #include "shell/StatusBar.h"
+#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
-#include "shell/WinApp.h"
 
 namespace
 {
@@ -90,11 +90,11 @@ QStyle* MenuStyle()
 
 CMainFrame* AfxGetMainWnd()
 {
-    CWinApp* pApp = AfxGetApp();
+    CTraceloApp* pApp = AfxGetApp();
     return pApp != nullptr ? pApp->m_pMainWnd : nullptr;
 }
 
-CMainFrame::CMainFrame(CWinApp* pApp) : m_pApp(pApp)
+CMainFrame::CMainFrame(CTraceloApp* pApp) : m_pApp(pApp)
 {
 }
 

@@ -17,7 +17,7 @@
 #include "shell/StatusBar.h"
 
 class CChildFrame;
-class CWinApp;
+class CTraceloApp;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -38,7 +38,7 @@ class CMainFrame : public QMainWindow
 public:
     // pApp, the application that owns this frame, keeps the graphs and the
     // recent files; a frame without one has neither.
-    explicit CMainFrame(CWinApp* pApp = nullptr);
+    explicit CMainFrame(CTraceloApp* pApp = nullptr);
     ~CMainFrame() override;
 
     CMainFrame(const CMainFrame&) = delete;
@@ -166,7 +166,7 @@ private:
     std::set<unsigned> m_graphOnly; // commands that need a graph window
     // Stands, greyed, where the recent files go while there are none.
     QAction* m_pRecentPlaceholder = nullptr;
-    CWinApp* m_pApp; // not owned
+    CTraceloApp* m_pApp; // not owned
     int m_nCascade = 0;
     QTimer* m_pClock = nullptr; // owned by the status bar
 };

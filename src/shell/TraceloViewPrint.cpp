@@ -19,9 +19,9 @@
 #include "res/ShellResources.h"
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
+#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 #include "shell/TraceloViewPrint.h"
-#include "shell/WinApp.h"
 
 namespace
 {
@@ -188,7 +188,7 @@ void CTraceloView::OnFilePrintPreview()
                          PrintJob(*this, job);
                      });
     // The pages shown side by side are remembered between previews.
-    CWinApp* pApp = AfxGetApp();
+    CTraceloApp* pApp = AfxGetApp();
     auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
     if (pPreview != nullptr && pApp != nullptr)
     {

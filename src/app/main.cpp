@@ -81,7 +81,7 @@ int main(int argc, char* argv[])
         const int nCode = theApp.ExitInstance();
         const bool bUnregister =
             theApp.m_cmdInfo.m_nShellCommand == CCommandLineInfo::AppUnregister;
-        return bUnregister ? nCode : 1;
+        return bUnregister ? nCode : theApp.m_nShellExitCode;
     }
     return theApp.Run();
 }

@@ -1,14 +1,64 @@
 #include "shell/ChildFrame.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QString>
 
+#include "core/doc/Document.h"
 #include "res/ResourceIds.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/DocManager.h"
+#include "shell/MainFrame.h"
+#include "shell/View.h"
 
-CChildFrame::CChildFrame() = default;
+CChildFrame::CChildFrame()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+}
 
 CChildFrame::~CChildFrame() = default;
+
+CView* CChildFrame::GetActiveView() const
+{
+    return dynamic_cast<CView*>(widget());
+}
+
+CDocument* CChildFrame::GetActiveDocument() const
+{
+    CView* pView = GetActiveView();
+    return pView != nullptr ? pView->GetDocument() : nullptr;
+}
+
+void CChildFrame::OnUpdateFrameTitle()
+{
+    CDocument* pDoc = GetActiveDocument();
+    if (pDoc == nullptr)
+    {
+        return;
+    }
+    QString strTitle = QString::fromStdString(pDoc->GetTitle());
+    // "[*]" would be taken as the modified marker; doubled it shows as itself.
+    strTitle.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    if (m_nWindow > 0)
+    {
+        strTitle += QStringLiteral(":%1").arg(m_nWindow);
+    }
+    setWindowTitle(strTitle);
+}
+
+void CChildFrame::closeEvent(QCloseEvent* pEvent)
+{
+    if (!m_bCloseWithoutPrompt && m_pDocManager != nullptr && !m_pDocManager->CanCloseFrame(this))
+    {
+        pEvent->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(pEvent);
+    if (pEvent->isAccepted() && m_pDocManager != nullptr)
+    {
+        m_pDocManager->OnFrameClosed(this);
+    }
+}
 
 void CChildFrame::contextMenuEvent(QContextMenuEvent* pEvent)
 {
@@ -26,7 +76,7 @@ void CChildFrame::keyPressEvent(QKeyEvent* pEvent)
         OnContextMenu(nullptr, QPoint(-1, -1));
         return;
     }
-    CMDIChildWnd::keyPressEvent(pEvent);
+    QMdiSubWindow::keyPressEvent(pEvent);
 }
 
 void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
@@ -37,8 +87,8 @@ void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
         point = pClient->mapToGlobal(QPoint(0, 0)) + QPoint(5, 5);
     }
     // The owner is the first window up the parents that is not a child:
-    // the main frame, which routes the chosen command to the active view.
-    auto* pOwner = dynamic_cast<CMDIFrameWnd*>(window());
+    // the main frame, whose actions run the chosen command on the active view.
+    auto* pOwner = dynamic_cast<CMainFrame*>(window());
     if (pOwner == nullptr)
     {
         return;

@@ -1,16 +1,34 @@
-// The frame of a graph window. Besides the framework's behaviour it offers
-// the context menu that is the only way to the graph's editing commands.
+// The frame of a graph window inside the main window: caption with the
+// document's title, one view, the save prompt when the last window of a
+// modified document closes, and the context menu that is the only way to
+// the graph's editing commands.
 #pragma once
 
+#include <QMdiSubWindow>
 #include <QPoint>
 
-#include "shell/MDIChildWnd.h"
+class CDocManager;
+class CDocument;
+class CView;
 
-class CChildFrame : public CMDIChildWnd
+class CChildFrame : public QMdiSubWindow
 {
 public:
     CChildFrame();
     ~CChildFrame() override;
+
+    CView* GetActiveView() const;
+    CDocument* GetActiveDocument() const;
+
+    // Caption: the document's title, with ":n" when the document has more
+    // than one window.
+    void OnUpdateFrameTitle();
+
+    int m_nWindow = 0; // 0 while the document has only this window
+    CDocManager* m_pDocManager = nullptr;
+    // Set when the document is being closed as a whole and has been asked
+    // about saving already.
+    bool m_bCloseWithoutPrompt = false;
 
     // point in screen coordinates, or (-1, -1) for a request from the
     // keyboard, which opens the menu 5 pixels right of and below the top
@@ -18,6 +36,7 @@ public:
     void OnContextMenu(QWidget* pWnd, QPoint point);
 
 protected:
+    void closeEvent(QCloseEvent* pEvent) override;
     // A right click anywhere in the window, caption and border included,
     // and the menu key come here; the view passes them up.
     void contextMenuEvent(QContextMenuEvent* pEvent) override;

@@ -16,7 +16,7 @@
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 
 namespace
 {

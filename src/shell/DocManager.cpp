@@ -19,8 +19,8 @@
 #include "res/FileStrings.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
-#include "shell/MDIChildWnd.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/ChildFrame.h"
+#include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
 #include "shell/View.h"
 
@@ -205,14 +205,14 @@ std::vector<CView*> CDocManager::GetViews(const CDocument* pDoc) const
     return pEntry != nullptr ? pEntry->m_vViews : std::vector<CView*>();
 }
 
-CMDIChildWnd* CDocManager::CreateNewFrame(CDocument* pDoc)
+CChildFrame* CDocManager::CreateNewFrame(CDocument* pDoc)
 {
     CDocEntry* pEntry = FindEntry(pDoc);
     if (pEntry == nullptr || m_pTemplate == nullptr || m_pMainFrame == nullptr)
     {
         return nullptr;
     }
-    CMDIChildWnd* pFrame = m_pTemplate->m_fnCreateFrame();
+    CChildFrame* pFrame = m_pTemplate->m_fnCreateFrame();
     CView* pView = m_pTemplate->m_fnCreateView();
     if (pFrame == nullptr || pView == nullptr)
     {
@@ -230,7 +230,7 @@ CMDIChildWnd* CDocManager::CreateNewFrame(CDocument* pDoc)
     return pFrame;
 }
 
-void CDocManager::InitialUpdateFrame(CMDIChildWnd* pFrame)
+void CDocManager::InitialUpdateFrame(CChildFrame* pFrame)
 {
     if (CView* pView = pFrame->GetActiveView())
     {
@@ -251,7 +251,7 @@ void CDocManager::UpdateFrameCounts(CDocument* pDoc)
     int nWindow = 1;
     for (CView* pView : pEntry->m_vViews)
     {
-        if (CMDIChildWnd* pFrame = pView->GetParentFrame())
+        if (CChildFrame* pFrame = pView->GetParentFrame())
         {
             pFrame->m_nWindow = bSeveral ? nWindow++ : 0;
             pFrame->OnUpdateFrameTitle();
@@ -278,7 +278,7 @@ CDocument* CDocManager::OnFileNew()
     pNew->SetTitle(m_pTemplate->GetDocString(CDocTemplate::docName) +
                    std::to_string(m_nUntitledCount));
     CDocument* pDoc = AddDocument(std::move(pNew));
-    CMDIChildWnd* pFrame = CreateNewFrame(pDoc);
+    CChildFrame* pFrame = CreateNewFrame(pDoc);
     if (pFrame == nullptr)
     {
         DestroyDocument(pDoc);
@@ -310,7 +310,7 @@ CDocument* CDocManager::OpenDocumentFile(const std::string& strFileName)
         if (!entry.m_pDoc->GetPathName().empty() &&
             SamePath(entry.m_pDoc->GetPathName(), strPath) && !entry.m_vViews.empty())
         {
-            if (CMDIChildWnd* pFrame = entry.m_vViews.front()->GetParentFrame())
+            if (CChildFrame* pFrame = entry.m_vViews.front()->GetParentFrame())
             {
                 m_pMainFrame->MDIActivate(pFrame);
             }
@@ -340,7 +340,7 @@ CDocument* CDocManager::OpenDocumentFile(const std::string& strFileName)
     }
     pNew->SetPathName(strPath);
     CDocument* pDoc = AddDocument(std::move(pNew));
-    CMDIChildWnd* pFrame = CreateNewFrame(pDoc);
+    CChildFrame* pFrame = CreateNewFrame(pDoc);
     if (pFrame == nullptr)
     {
         DestroyDocument(pDoc);
@@ -476,7 +476,7 @@ void CDocManager::CloseDocumentWindows(CDocument* pDoc)
     const std::vector<CView*> vViews = GetViews(pDoc);
     for (CView* pView : vViews)
     {
-        if (CMDIChildWnd* pFrame = pView->GetParentFrame())
+        if (CChildFrame* pFrame = pView->GetParentFrame())
         {
             pFrame->m_bCloseWithoutPrompt = true;
             if (!pFrame->close())
@@ -524,7 +524,7 @@ void CDocManager::CloseAllDocuments()
     }
 }
 
-bool CDocManager::CanCloseFrame(CMDIChildWnd* pFrame)
+bool CDocManager::CanCloseFrame(CChildFrame* pFrame)
 {
     CDocument* pDoc = pFrame->GetActiveDocument();
     if (pDoc == nullptr)
@@ -539,7 +539,7 @@ bool CDocManager::CanCloseFrame(CMDIChildWnd* pFrame)
     return SaveModified(pDoc);
 }
 
-void CDocManager::OnFrameClosed(CMDIChildWnd* pFrame)
+void CDocManager::OnFrameClosed(CChildFrame* pFrame)
 {
     if (CView* pView = pFrame->GetActiveView())
     {
@@ -569,55 +569,12 @@ void CDocManager::RemoveView(CView* pView)
     }
 }
 
-CMDIChildWnd* CDocManager::OpenNewWindow(CDocument* pDoc)
+CChildFrame* CDocManager::OpenNewWindow(CDocument* pDoc)
 {
-    CMDIChildWnd* pFrame = CreateNewFrame(pDoc);
+    CChildFrame* pFrame = CreateNewFrame(pDoc);
     if (pFrame != nullptr)
     {
         InitialUpdateFrame(pFrame);
     }
     return pFrame;
-}
-
-void CDocManager::OnFileCloseCmd(CDocument* pDoc)
-{
-    OnFileClose(pDoc);
-}
-
-void CDocManager::OnFileSaveCmd(CDocument* pDoc)
-{
-    DoFileSave(pDoc);
-}
-
-void CDocManager::OnFileSaveAsCmd(CDocument* pDoc)
-{
-    DoSave(pDoc, nullptr);
-}
-
-bool CDocManager::OnDocCmdMsg(CDocument* pDoc, unsigned nID, CCmdUI* pCmdUI)
-{
-    void (CDocManager::*pfn)(CDocument*) = nullptr;
-    switch (nID)
-    {
-    case res::ID_FILE_CLOSE:
-        pfn = &CDocManager::OnFileCloseCmd;
-        break;
-    case res::ID_FILE_SAVE:
-        pfn = &CDocManager::OnFileSaveCmd;
-        break;
-    case res::ID_FILE_SAVE_AS:
-        pfn = &CDocManager::OnFileSaveAsCmd;
-        break;
-    default:
-        return false;
-    }
-    if (pCmdUI != nullptr)
-    {
-        pCmdUI->Enable(true);
-    }
-    else
-    {
-        (this->*pfn)(pDoc);
-    }
-    return true;
 }

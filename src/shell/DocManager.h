@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/CmdTarget.h"
-
 class CDocument;
-class CMDIChildWnd;
-class CMDIFrameWnd;
+class CChildFrame;
+class CMainFrame;
 class CView;
 
 // Binds a document class, its window frame and its view, and names them
@@ -21,7 +19,7 @@ class CDocTemplate
 {
 public:
     using FnCreateDocument = std::function<std::unique_ptr<CDocument>()>;
-    using FnCreateFrame = std::function<CMDIChildWnd*()>;
+    using FnCreateFrame = std::function<CChildFrame*()>;
     using FnCreateView = std::function<CView*()>;
 
     enum EDocStringIndex
@@ -60,8 +58,8 @@ public:
 
     void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
     CDocTemplate* GetTemplate() const { return m_pTemplate.get(); }
-    void SetMainFrame(CMDIFrameWnd* pFrame) { m_pMainFrame = pFrame; }
-    CMDIFrameWnd* GetMainFrame() const { return m_pMainFrame; }
+    void SetMainFrame(CMainFrame* pFrame) { m_pMainFrame = pFrame; }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame; }
 
     // Called with the full path of every file opened or saved under a name.
     std::function<void(const std::string&)> m_fnAddToRecentFileList;
@@ -101,17 +99,14 @@ public:
 
     // Whether pFrame may close: it may when its document has other windows
     // or may close itself.
-    bool CanCloseFrame(CMDIChildWnd* pFrame);
+    bool CanCloseFrame(CChildFrame* pFrame);
     // pFrame has closed: its view leaves the document, and a document left
     // without windows is destroyed.
-    void OnFrameClosed(CMDIChildWnd* pFrame);
+    void OnFrameClosed(CChildFrame* pFrame);
     void RemoveView(CView* pView);
 
     // One more window on pDoc (the Window menu's new window).
-    CMDIChildWnd* OpenNewWindow(CDocument* pDoc);
-
-    // Document commands (close, save, save as), reached through a view.
-    bool OnDocCmdMsg(CDocument* pDoc, unsigned nID, CCmdUI* pCmdUI);
+    CChildFrame* OpenNewWindow(CDocument* pDoc);
 
     std::vector<CDocument*> GetDocuments() const;
     std::vector<CView*> GetViews(const CDocument* pDoc) const;
@@ -134,16 +129,12 @@ private:
     const CDocEntry* FindEntry(const CDocument* pDoc) const;
     CDocument* AddDocument(std::unique_ptr<CDocument> pDoc);
     void DestroyDocument(CDocument* pDoc);
-    CMDIChildWnd* CreateNewFrame(CDocument* pDoc);
-    void InitialUpdateFrame(CMDIChildWnd* pFrame);
+    CChildFrame* CreateNewFrame(CDocument* pDoc);
+    void InitialUpdateFrame(CChildFrame* pFrame);
     void CloseDocumentWindows(CDocument* pDoc);
 
-    void OnFileCloseCmd(CDocument* pDoc);
-    void OnFileSaveCmd(CDocument* pDoc);
-    void OnFileSaveAsCmd(CDocument* pDoc);
-
     std::unique_ptr<CDocTemplate> m_pTemplate;
-    CMDIFrameWnd* m_pMainFrame = nullptr;
+    CMainFrame* m_pMainFrame = nullptr;
     std::vector<CDocEntry> m_vDocs;
 };
 

@@ -7,7 +7,7 @@
 #include <QProxyStyle>
 
 #include "res/ShellResources.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 
 namespace
 {

@@ -11,7 +11,7 @@
 #include "res/PrintStrings.h"
 #include "shell/CommandLineInfo.h"
 #include "shell/MessageBox.h"
-#include "shell/WinApp.h"
+#include "shell/TraceloApp.h"
 
 namespace
 {
@@ -35,7 +35,7 @@ private:
 // The printer named after /pt, when the program was started to print there.
 const CCommandLineInfo* PrintToCommand()
 {
-    const CWinApp* pApp = AfxGetApp();
+    const CTraceloApp* pApp = AfxGetApp();
     if (pApp == nullptr || pApp->m_pCmdInfo == nullptr ||
         pApp->m_pCmdInfo->m_nShellCommand != CCommandLineInfo::FilePrintTo)
     {

@@ -1,7 +1,7 @@
 // The status bar as a row of panes addressed by index: pane 0 is the message
 // pane (no border, takes the free width), the others are sunken and as wide
 // as the width given to them. Each pane has an id, whose string gives its
-// first text and through which the update pass asks for its state.
+// first text.
 #pragma once
 
 #include <QStatusBar>

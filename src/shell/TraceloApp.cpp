@@ -1,18 +1,29 @@
 #include "shell/TraceloApp.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 #include <clocale>
+#include <cstring>
+#include <sys/stat.h>
 
+#include "core/doc/Document.h"
 #include "core/doc/TraceloDoc.h"
 #include "res/ProgramInfo.h"
 #include "res/ResourceIds.h"
+#include "res/ShellResources.h"
 #include "shell/AboutDlg.h"
 #include "shell/ChildFrame.h"
 #include "shell/DocManager.h"
 #include "shell/MainFrame.h"
+#include "shell/MessageBox.h"
+#include "shell/Printing.h"
+#include "shell/RecentFileList.h"
 #include "shell/TraceloView.h"
 
 static void InitTraceloResources()
@@ -40,8 +51,34 @@ void PrepareQtApplication(QApplication& app)
     }
 }
 
+namespace
+{
+
+CTraceloApp* g_pApp = nullptr;
+
+const char kRecentFileSection[] = "Recent File List";
+const char kRecentFileEntry[] = "File%d";
+const char kSettingsSection[] = "Settings";
+const char kPreviewPagesEntry[] = "PreviewPages";
+constexpr int kMaxMRUDisplayLength = 30;
+
+} // namespace
+
+CTraceloApp* AfxGetApp()
+{
+    return g_pApp;
+}
+
 CTraceloApp::CTraceloApp()
 {
+    g_pApp = this;
+    if (const char* pszName = res::LoadString(res::AFX_IDS_APP_TITLE))
+    {
+        m_strAppName = pszName;
+    }
+    m_pDocManager = std::make_unique<CDocManager>();
+    m_pDocManager->m_fnAddToRecentFileList = [this](const std::string& strPath)
+    { AddToRecentFileList(strPath); };
     if (QCoreApplication::instance() != nullptr)
     {
         const QStringList args = QCoreApplication::arguments();
@@ -53,7 +90,277 @@ CTraceloApp::CTraceloApp()
     }
 }
 
-CTraceloApp::~CTraceloApp() = default;
+CTraceloApp::~CTraceloApp()
+{
+    // The windows go before the documents they show and the manager.
+    delete m_pMainWnd;
+    m_pMainWnd = nullptr;
+    m_pDocManager.reset();
+    if (g_pApp == this)
+    {
+        g_pApp = nullptr;
+    }
+}
+
+int CTraceloApp::Run()
+{
+    QApplication::exec();
+    return ExitInstance();
+}
+
+int CTraceloApp::ExitInstance()
+{
+    if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister)
+    {
+        SaveStdProfileSettings();
+    }
+    return 0;
+}
+
+void CTraceloApp::SetRegistryKey(const char* pszRegistryKey)
+{
+    m_strRegistryKey = pszRegistryKey;
+}
+
+QString CTraceloApp::GetProfileFileName() const
+{
+    // Where QSettings keeps the user's settings of this program, found
+    // without reading them: a format of our own that is never read shares
+    // the folder (the INI one, or the one set for the tests) and differs
+    // only in the extension.
+    static const QSettings::Format s_probeFormat = QSettings::registerFormat(
+        QStringLiteral("tracelo-probe"), [](QIODevice&, QSettings::SettingsMap&) { return false; },
+        [](QIODevice&, const QSettings::SettingsMap&) { return false; });
+    QSettings probe(s_probeFormat, QSettings::UserScope, QString::fromStdString(m_strRegistryKey),
+                    QString::fromStdString(m_strAppName));
+    QString strFile = probe.fileName();
+    strFile.chop(static_cast<qsizetype>(std::strlen("tracelo-probe")));
+    return strFile + QStringLiteral("conf");
+}
+
+std::unique_ptr<QSettings> CTraceloApp::GetProfile() const
+{
+#ifdef _WIN32
+    return std::make_unique<QSettings>(QString::fromStdString(m_strRegistryKey),
+                                       QString::fromStdString(m_strAppName));
+#else
+    const QString strFile = GetProfileFileName();
+    // A settings file that is not a regular file (a pipe would block the
+    // program for ever, a device could never end) is ignored: the defaults
+    // hold and nothing is written there.
+    struct stat st = {};
+    if (::stat(QFile::encodeName(strFile).constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    {
+        return nullptr;
+    }
+    // That one file alone: no folder-wide or system-wide fallbacks to read.
+    return std::make_unique<QSettings>(strFile, QSettings::IniFormat);
+#endif
+}
+
+void CTraceloApp::LoadStdProfileSettings(unsigned nMaxMRU)
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (nMaxMRU != 0)
+    {
+        m_pRecentFileList = std::make_unique<CRecentFileList>(
+            res::ID_FILE_MRU_FILE1, kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU),
+            kMaxMRUDisplayLength);
+        if (pProfile != nullptr)
+        {
+            m_pRecentFileList->ReadList(*pProfile);
+        }
+    }
+    m_nNumPreviewPages =
+        pProfile == nullptr
+            ? 0
+            : pProfile->value(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry), 0)
+                  .toInt();
+}
+
+void CTraceloApp::WriteRecentFileList()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile != nullptr && m_pRecentFileList != nullptr)
+    {
+        m_pRecentFileList->WriteList(*pProfile);
+        pProfile->sync();
+    }
+}
+
+void CTraceloApp::SaveStdProfileSettings()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile == nullptr)
+    {
+        return;
+    }
+    if (m_pRecentFileList != nullptr)
+    {
+        m_pRecentFileList->WriteList(*pProfile);
+    }
+    if (m_nNumPreviewPages != 0)
+    {
+        pProfile->setValue(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry),
+                           m_nNumPreviewPages);
+    }
+    pProfile->sync();
+}
+
+bool CTraceloApp::Unregister()
+{
+    std::unique_ptr<QSettings> pProfile = GetProfile();
+    if (pProfile == nullptr)
+    {
+        return false; // not a settings file of ours: left alone
+    }
+    pProfile->clear();
+    pProfile->sync();
+    bool bOk = pProfile->status() == QSettings::NoError;
+#ifndef _WIN32
+    // Here the settings are a file: it goes, and its folder when empty.
+    const QString strFile = pProfile->fileName();
+    pProfile.reset();
+    if (QFile::exists(strFile) && !QFile::remove(strFile))
+    {
+        bOk = false;
+    }
+    QDir().rmdir(QFileInfo(strFile).absolutePath());
+#endif
+    return bOk;
+}
+
+void CTraceloApp::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate)
+{
+    m_pDocManager->AddDocTemplate(std::move(pTemplate));
+}
+
+CDocument* CTraceloApp::OpenDocumentFile(const std::string& strFileName)
+{
+    return m_pDocManager->OpenDocumentFile(strFileName);
+}
+
+void CTraceloApp::AddToRecentFileList(const std::string& strPathName)
+{
+    if (m_pRecentFileList != nullptr)
+    {
+        const bool bAlreadyFirst =
+            !m_pRecentFileList->IsEmpty() && (*m_pRecentFileList)[0] == strPathName;
+        m_pRecentFileList->Add(strPathName);
+        // Kept at once, so a program that is killed does not lose it.
+        if (!bAlreadyFirst)
+        {
+            WriteRecentFileList();
+        }
+    }
+}
+
+void CTraceloApp::ParseCommandLine(CCommandLineInfo& rCmdInfo,
+                                   const std::vector<std::string>& vArgs)
+{
+    rCmdInfo.ParseCommandLine(vArgs);
+}
+
+bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
+{
+    m_pCmdInfo = &rCmdInfo;
+    switch (rCmdInfo.m_nShellCommand)
+    {
+    case CCommandLineInfo::FileNew:
+        OnFileNew();
+        return m_pMainWnd != nullptr;
+
+    case CCommandLineInfo::FileOpen:
+        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+
+    case CCommandLineInfo::FilePrint:
+    case CCommandLineInfo::FilePrintTo:
+    {
+        CDocument* pDoc = OpenDocumentFile(rCmdInfo.m_strFileName);
+        if (pDoc == nullptr)
+        {
+            return false;
+        }
+        // Printed: the program's work is done.
+        return !PrintFromShell(pDoc, rCmdInfo);
+    }
+
+    case CCommandLineInfo::FileDDE:
+        // No shell conversation is ever set up, so waiting for one would
+        // leave a hidden program running: start as without the switch.
+        if (rCmdInfo.m_strFileName.empty())
+        {
+            OnFileNew();
+            return m_pMainWnd != nullptr;
+        }
+        return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
+
+    case CCommandLineInfo::AppUnregister:
+    {
+        const bool bUnregistered = Unregister();
+        if (!rCmdInfo.m_bRunEmbedded)
+        {
+            AfxMessageBox(QString::fromUtf8(res::LoadString(
+                bUnregistered ? res::AFX_IDS_UNREG_DONE : res::AFX_IDS_UNREG_FAILURE)));
+        }
+        return false;
+    }
+
+    case CCommandLineInfo::FileNothing:
+        return true;
+    }
+    return true;
+}
+
+void CTraceloApp::OnFileNew()
+{
+    m_pDocManager->OnFileNew();
+}
+
+void CTraceloApp::OnFileOpen()
+{
+    m_pDocManager->OnFileOpen();
+}
+
+void CTraceloApp::OnFilePrintSetup()
+{
+    DoPrintSetup(m_pMainWnd);
+}
+
+void CTraceloApp::OnOpenRecentFile(unsigned nID)
+{
+    if (m_pRecentFileList == nullptr)
+    {
+        return;
+    }
+    const int nIndex = static_cast<int>(nID - res::ID_FILE_MRU_FILE1);
+    if (nIndex < 0 || nIndex >= m_pRecentFileList->GetCount())
+    {
+        return;
+    }
+    const std::string strPath = (*m_pRecentFileList)[nIndex];
+    if (OpenDocumentFile(strPath) == nullptr)
+    {
+        // A file that no longer opens leaves the list.
+        for (int i = 0; i < m_pRecentFileList->GetCount(); ++i)
+        {
+            if ((*m_pRecentFileList)[i] == strPath)
+            {
+                m_pRecentFileList->Remove(i);
+                WriteRecentFileList();
+                break;
+            }
+        }
+    }
+}
+
+void CTraceloApp::OnAppExit()
+{
+    if (m_pMainWnd != nullptr)
+    {
+        m_pMainWnd->close();
+    }
+}
 
 bool CTraceloApp::InitInstance()
 {
@@ -69,10 +376,10 @@ bool CTraceloApp::InitInstance()
     // 6. The one document type: a graph in a child frame with its view.
     AddDocTemplate(std::make_unique<CDocTemplate>(
         res::IDR_GRAPHTYPE, [] { return std::make_unique<CTraceloDoc>(); },
-        []() -> CMDIChildWnd* { return new CChildFrame; },
+        []() -> CChildFrame* { return new CChildFrame; },
         []() -> CView* { return new CTraceloView; }));
     // 7, 8. The main window, hidden until the command line is carried out.
-    auto* pMainFrame = new CMainFrame;
+    auto* pMainFrame = new CMainFrame(this);
     if (!pMainFrame->LoadFrame(res::IDR_MAINFRAME))
     {
         delete pMainFrame;
@@ -80,6 +387,7 @@ bool CTraceloApp::InitInstance()
     }
     m_pMainWnd = pMainFrame;
     m_pDocManager->SetMainFrame(pMainFrame);
+    ConnectCommands(*pMainFrame);
     // 9. The command line.
     ParseCommandLine(m_cmdInfo, m_vArgs);
     if (!ProcessShellCommand(m_cmdInfo))
@@ -94,20 +402,51 @@ bool CTraceloApp::InitInstance()
     return true;
 }
 
-bool CTraceloApp::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
+void CTraceloApp::ConnectCommands(CMainFrame& frame)
 {
-    using T = CTraceloApp;
-    static const CCmdEntry<T> kCommands[] = {
-        MapCommand<T>(res::ID_APP_ABOUT, &T::OnAppAbout),
-        MapCommand<T>(res::ID_FILE_NEW, &CWinApp::OnFileNew),
-        MapCommand<T>(res::ID_FILE_OPEN, &CWinApp::OnFileOpen),
-        MapCommand<T>(res::ID_FILE_PRINT_SETUP, &CWinApp::OnFilePrintSetup),
-    };
-    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
+    frame.ConnectCommand(
+        res::ID_APP_ABOUT, [this] { OnAppAbout(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_NEW, [this] { OnFileNew(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_OPEN, [this] { OnFileOpen(); }, false);
+    frame.ConnectCommand(
+        res::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); }, false);
+    frame.ConnectCommand(
+        res::ID_APP_EXIT, [this] { OnAppExit(); }, false);
+    // Close, save and save as act on the active window's graph.
+    const auto onActiveDocument = [this, &frame](void (*pfn)(CDocManager&, CDocument*))
     {
-        return true;
-    }
-    return CWinApp::DispatchOwn(nID, pCmdUI);
+        return [this, &frame, pfn]
+        {
+            CChildFrame* pActive = frame.MDIGetActive();
+            if (CDocument* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
+            {
+                pfn(*m_pDocManager, pDoc);
+            }
+        };
+    };
+    frame.ConnectCommand(res::ID_FILE_CLOSE,
+                         onActiveDocument([](CDocManager& m, CDocument* p) { m.OnFileClose(p); }),
+                         true);
+    frame.ConnectCommand(res::ID_FILE_SAVE,
+                         onActiveDocument([](CDocManager& m, CDocument* p) { m.DoFileSave(p); }),
+                         true);
+    frame.ConnectCommand(
+        res::ID_FILE_SAVE_AS,
+        onActiveDocument([](CDocManager& m, CDocument* p) { m.DoSave(p, nullptr); }), true);
+}
+
+bool CTraceloApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
+{
+    // The graph just opened prints without the dialog, on the printer the
+    // command line names; the main window is never shown.
+    m_bShowMainWindow = false;
+    CChildFrame* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
+    auto* pView =
+        pFrame != nullptr ? dynamic_cast<CTraceloView*>(pFrame->GetActiveView()) : nullptr;
+    m_nShellExitCode = pView != nullptr && pView->PrintDirect() ? 0 : 1;
+    return true;
 }
 
 void CTraceloApp::OnAppAbout()

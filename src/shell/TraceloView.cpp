@@ -102,27 +102,6 @@ void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
     }
 }
 
-bool CTraceloView::DispatchOwn(unsigned nID, CCmdUI* pCmdUI)
-{
-    using T = CTraceloView;
-    static const CCmdEntry<T> kCommands[] = {
-        MapCommand<T>(res::ID_EDIT_PARAMETERS, &T::OnEditParameters),
-        MapCommand<T>(res::ID_FUNCTION_NEW, &T::OnFunctionNew),
-        MapCommand<T>(res::ID_FUNCTION_EDIT, &T::OnFunctionEdit),
-        MapCommand<T>(res::ID_FUNCTION_DELETE, &T::OnFunctionDelete),
-        MapCommand<T>(res::ID_OPS, &T::OnOps),
-        MapCommand<T>(res::ID_EXPORT_METAFILE, &T::OnExportMetafile),
-        MapCommand<T>(res::ID_FILE_PRINT, &T::OnFilePrint),
-        MapCommand<T>(res::ID_FILE_PRINT_DIRECT, &T::OnFilePrintDirect),
-        MapCommand<T>(res::ID_FILE_PRINT_PREVIEW, &T::OnFilePrintPreview),
-    };
-    if (DispatchTable<T>(this, kCommands, nID, pCmdUI))
-    {
-        return true;
-    }
-    return CView::DispatchOwn(nID, pCmdUI);
-}
-
 void CTraceloView::OnOps()
 {
     // The entry is there and does nothing.

@@ -48,8 +48,6 @@ public:
     // (x1, y1)-(x2, y2) and resamples, also when the window stays.
     void ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
 
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override;
-
     // Commands of the context menu and of printing.
     void OnEditParameters();
     void OnFunctionNew();
@@ -59,6 +57,9 @@ public:
     void OnExportMetafile();
     void OnFilePrint();
     void OnFilePrintDirect();
+    // Prints on the command line's printer without the dialog; false when
+    // printing failed, the user having been told.
+    bool PrintDirect();
     void OnFilePrintPreview();
 
     CTraceloDoc* m_pDoc = nullptr;          // not owned

@@ -10,7 +10,7 @@
 
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/MouseZoom.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 
 namespace
 {
@@ -53,7 +53,7 @@ void CTraceloView::mouseMoveEvent(QMouseEvent* pEvent)
         double x = 0.0;
         double y = 0.0;
         MouseToWorld(box, m_window, pt, x, y);
-        if (auto* pFrame = dynamic_cast<CMDIFrameWnd*>(window()))
+        if (auto* pFrame = dynamic_cast<CMainFrame*>(window()))
             pFrame->SetMessageText(QString::fromLocal8Bit(FormatReadOut(x, y)));
     }
     if (IsDragging())

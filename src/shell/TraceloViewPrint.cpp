@@ -19,9 +19,9 @@
 #include "res/ShellResources.h"
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
+#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 #include "shell/TraceloViewPrint.h"
-#include "shell/WinApp.h"
 
 namespace
 {
@@ -132,19 +132,19 @@ void PrintPage(CTraceloView& view, CDrawDevice* pDC, CPrintInfo* pInfo)
 namespace
 {
 
-void Print(CTraceloView& view, bool bDirect)
+bool Print(CTraceloView& view, bool bDirect)
 {
     if (view.m_pDoc == nullptr)
     {
-        return;
+        return false;
     }
     CPrintInfo info;
     info.m_bDirect = bDirect;
     if (!OnPreparePrinting(view, &info))
     {
-        return;
+        return false;
     }
-    PrintJob(view, info);
+    return PrintJob(view, info);
 }
 
 } // namespace
@@ -156,7 +156,12 @@ void CTraceloView::OnFilePrint()
 
 void CTraceloView::OnFilePrintDirect()
 {
-    Print(*this, true);
+    PrintDirect();
+}
+
+bool CTraceloView::PrintDirect()
+{
+    return Print(*this, true);
 }
 
 void CTraceloView::OnFilePrintPreview()
@@ -183,7 +188,7 @@ void CTraceloView::OnFilePrintPreview()
                          PrintJob(*this, job);
                      });
     // The pages shown side by side are remembered between previews.
-    CWinApp* pApp = AfxGetApp();
+    CTraceloApp* pApp = AfxGetApp();
     auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
     if (pPreview != nullptr && pApp != nullptr)
     {

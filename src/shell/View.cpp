@@ -1,7 +1,7 @@
 #include "shell/View.h"
 
+#include "shell/ChildFrame.h"
 #include "shell/DocManager.h"
-#include "shell/MDIChildWnd.h"
 
 CView::CView(QWidget* pParent) : QWidget(pParent)
 {
@@ -18,11 +18,11 @@ CView::~CView()
     }
 }
 
-CMDIChildWnd* CView::GetParentFrame() const
+CChildFrame* CView::GetParentFrame() const
 {
     for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
     {
-        if (auto* pFrame = dynamic_cast<CMDIChildWnd*>(p))
+        if (auto* pFrame = dynamic_cast<CChildFrame*>(p))
         {
             return pFrame;
         }
@@ -32,17 +32,4 @@ CMDIChildWnd* CView::GetParentFrame() const
 
 void CView::OnInitialUpdate()
 {
-}
-
-bool CView::OnCmdMsg(unsigned nID, CCmdUI* pCmdUI)
-{
-    if (DispatchOwn(nID, pCmdUI))
-    {
-        return true;
-    }
-    if (m_pDocManager != nullptr && m_pDocument != nullptr)
-    {
-        return m_pDocManager->OnDocCmdMsg(m_pDocument, nID, pCmdUI);
-    }
-    return false;
 }

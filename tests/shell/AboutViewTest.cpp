@@ -158,7 +158,7 @@ TEST_F(CViewTest, PaintLaysTheSquareOutOnTheClientAreaOverTheWindowBackground)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     ASSERT_TRUE(Start({"seno"}));
-    CMDIChildWnd* pFrame = Children()[0];
+    CChildFrame* pFrame = Children()[0];
     auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
     struct CCase
     {

@@ -25,7 +25,7 @@ TEST_F(CDocumentFlowTest, SavePromptWhenTheLastWindowOfAModifiedGraphCloses)
     for (const CCase& c : kCases)
     {
         ASSERT_TRUE(Start());
-        CMDIChildWnd* pChild = Children()[0];
+        CChildFrame* pChild = Children()[0];
         pChild->GetActiveDocument()->SetModifiedFlag(true);
 
         CModalDriver driver;
@@ -163,7 +163,7 @@ TEST_F(CDocumentFlowTest, SaveGoesThroughSaveAsWhenTheFileIsReadOnlyOrGone)
 TEST_F(CDocumentFlowTest, AFailedSaveKeepsTheGraphOpenAndModified)
 {
     ASSERT_TRUE(Start());
-    CMDIChildWnd* pChild = Children()[0];
+    CChildFrame* pChild = Children()[0];
     pChild->GetActiveDocument()->SetModifiedFlag(true);
     CModalDriver driver;
     driver.AnswerMessageBox("Sì");

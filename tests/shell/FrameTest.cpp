@@ -1,8 +1,10 @@
 // The main frame's bars and keys, and the graph window's context menu.
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 #include <clocale>
 #include <cstdlib>
 
@@ -77,34 +79,6 @@ const QStringList kContextMenu = {"Modifica parametri",
                                   "-",
                                   "Ops!"};
 
-// Counts the commands that reach the view, without changing what they do.
-class CCountingView : public CTraceloView
-{
-public:
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
-    {
-        if (pCmdUI == nullptr)
-        {
-            m_vReceived.push_back(nID);
-            // Counted, not carried out: the dialogs these commands open are
-            // not what these tests are about.
-            switch (nID)
-            {
-            case res::ID_EDIT_PARAMETERS:
-            case res::ID_FUNCTION_NEW:
-            case res::ID_FUNCTION_EDIT:
-            case res::ID_FUNCTION_DELETE:
-            case res::ID_EXPORT_METAFILE:
-                return true;
-            default:
-                break;
-            }
-        }
-        return CTraceloView::DispatchOwn(nID, pCmdUI);
-    }
-    std::vector<unsigned> m_vReceived;
-};
-
 } // namespace
 
 using CFrameTest = CShellTest;
@@ -178,50 +152,75 @@ TEST_F(CFrameTest, FromTheKeyboardTheMenuOpensFivePixelsIntoTheClientArea)
 TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
 {
     ASSERT_TRUE(Start());
-    // Two more windows with counting views: one graph in two windows, and
-    // another graph.
-    m_pApp->m_pDocManager->GetTemplate()->m_fnCreateView = [] { return new CCountingView; };
+    // One graph in two windows, and another graph told apart by its divisions.
     Command(res::ID_WINDOW_NEW);
     Command(res::ID_FILE_NEW);
-    auto* pView2 = dynamic_cast<CCountingView*>(Children()[1]->GetActiveView());
-    auto* pView3 = dynamic_cast<CCountingView*>(Children()[2]->GetActiveView());
+    auto* pView2 = dynamic_cast<CTraceloView*>(Children()[1]->GetActiveView());
+    auto* pView3 = dynamic_cast<CTraceloView*>(Children()[2]->GetActiveView());
     ASSERT_NE(pView2, nullptr);
     ASSERT_NE(pView3, nullptr);
+    pView3->m_pDoc->m_nDivisions = 123;
     const struct
     {
-        CCountingView* m_pView;
+        CTraceloView* m_pView;
         const char* m_pszEntry;
-        unsigned m_nID;
+        const char* m_pszDialog; // the title of the dialog the command opens, or none
+        const char* m_pszShown;  // a field of that dialog, telling which graph it edits
     } kCases[] = {
-        {pView2, "Ops!", res::ID_OPS},
-        {pView3, "Modifica parametri", res::ID_EDIT_PARAMETERS},
-        {pView2, "Nuova Funzione", res::ID_FUNCTION_NEW},
-        {pView2, "Esporta Metafile", res::ID_EXPORT_METAFILE},
+        {pView2, "Ops!", nullptr, nullptr},
+        {pView3, "Modifica parametri", "Impostazione Parametri", "123"},
+        {pView2, "Modifica parametri", "Impostazione Parametri", "500"},
+        {pView2, "Nuova Funzione", "Proprietà della Funzione...", nullptr},
     };
     for (const auto& c : kCases)
     {
+        SCOPED_TRACE(c.m_pszEntry);
         CModalDriver driver;
         QStringList entries;
+        QString strTitle;
+        QStringList fields;
         driver.Then(ChooseMenuEntry(c.m_pszEntry, &entries));
-        const std::size_t nBefore2 = pView2->m_vReceived.size();
-        const std::size_t nBefore3 = pView3->m_vReceived.size();
+        if (c.m_pszDialog != nullptr)
+        {
+            driver.Then(
+                [&](QWidget* pWidget)
+                {
+                    strTitle = pWidget->windowTitle();
+                    for (QLineEdit* pEdit : pWidget->findChildren<QLineEdit*>())
+                    {
+                        fields << pEdit->text();
+                    }
+                    QMetaObject::invokeMethod(pWidget, "reject");
+                });
+        }
         Frame()->GetMDIClient()->tileSubWindows(); // nothing covers anything
         RightClick(c.m_pView, QPoint(30, 30));
         ProcessEvents();
         ASSERT_TRUE(driver.Done());
-        ASSERT_EQ(c.m_pView->m_vReceived.size(), (c.m_pView == pView2 ? nBefore2 : nBefore3) + 1);
-        EXPECT_EQ(c.m_pView->m_vReceived.back(), c.m_nID);
-        EXPECT_EQ((c.m_pView == pView2 ? pView3 : pView2)->m_vReceived.size(),
-                  c.m_pView == pView2 ? nBefore3 : nBefore2);
+        EXPECT_EQ(Frame()->MDIGetActive()->GetActiveView(), c.m_pView);
+        if (c.m_pszDialog != nullptr)
+        {
+            EXPECT_EQ(strTitle, QString::fromUtf8(c.m_pszDialog));
+        }
+        if (c.m_pszShown != nullptr)
+        {
+            EXPECT_TRUE(fields.contains(c.m_pszShown)) << fields.join(",").toStdString();
+        }
     }
-    // Escape sends nothing.
+    // Escape runs nothing: no dialog opens.
     CModalDriver driver;
     QStringList entries;
+    bool bOpened = false;
     driver.Then(ChooseMenuEntry(QString(), &entries));
-    const std::size_t nBefore = pView3->m_vReceived.size();
+    driver.Then(
+        [&](QWidget* pWidget)
+        {
+            bOpened = true;
+            pWidget->close();
+        });
     RightClick(pView3, QPoint(30, 30));
     ProcessEvents();
-    EXPECT_EQ(pView3->m_vReceived.size(), nBefore);
+    EXPECT_FALSE(bOpened);
 }
 
 TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)
@@ -244,7 +243,6 @@ TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)
 TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisabled)
 {
     ASSERT_TRUE(Start());
-    Frame()->OnIdleUpdateCmdUI();
     struct CButton
     {
         unsigned m_nID;
@@ -275,13 +273,24 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
         {
             continue;
         }
-        EXPECT_EQ(pAction->property("traceloCommand").toUInt(), b.m_nID) << i;
-        EXPECT_EQ(pAction->toolTip(), b.m_pszTooltip) << i;
+        // The same action as the menus' and the keys'.
+        EXPECT_EQ(pAction, Frame()->GetAction(b.m_nID)) << i;
         EXPECT_EQ(pAction->isEnabled(), b.m_bEnabled) << i;
         EXPECT_FALSE(pAction->icon().isNull()) << i;
+        EXPECT_FALSE(pAction->isIconVisibleInMenu()) << i;
         QWidget* pButton = Frame()->m_wndToolBar.widgetForAction(pAction);
         ASSERT_NE(pButton, nullptr);
         EXPECT_EQ(pButton->size(), QSize(29, 28));
+        // The tooltip a person sees when resting on the button; none for Paste.
+        QToolTip::hideText();
+        for (int nWait = 0; nWait < 100 && QToolTip::isVisible(); ++nWait)
+        {
+            QTest::qWait(10);
+        }
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), pButton->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(pButton, &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), b.m_pszTooltip) << i;
+        QToolTip::hideText();
     }
     EXPECT_EQ(Frame()->m_wndToolBar.iconSize(), QSize(22, 21));
     EXPECT_TRUE(Frame()->m_wndToolBar.isMovable());
@@ -289,10 +298,9 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
 
     // With no graph open, Save and Print have no one to handle them.
     Command(res::ID_FILE_CLOSE);
-    Frame()->OnIdleUpdateCmdUI();
     for (QAction* pAction : actions)
     {
-        const unsigned nID = pAction->property("traceloCommand").toUInt();
+        const unsigned nID = pAction->data().toUInt();
         if (nID == res::ID_FILE_SAVE || nID == res::ID_FILE_PRINT)
         {
             EXPECT_FALSE(pAction->isEnabled()) << nID;
@@ -309,20 +317,26 @@ TEST_F(CFrameTest, MessagePaneShowsPromptsAndThenPronto)
     ASSERT_TRUE(Start());
     CStatusBar& bar = Frame()->m_wndStatusBar;
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+
+    // The pointer on a menu item, then the menu closed.
     QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
-    Frame()->UpdateMenuItems(pFile);
-    emit pFile->hovered(pFile->actions()[1]);
+    pFile->popup(Frame()->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(pFile));
+    QTest::mouseMove(pFile, pFile->actionGeometry(Frame()->GetAction(res::ID_FILE_OPEN)).center());
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Apre un documento esistente");
-    emit pFile->aboutToHide();
+    pFile->hide();
     ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
 
-    QAction* pAbout = Frame()->m_wndToolBar.actions().back();
-    pAbout->hover();
+    // The pointer on a toolbar button, then away from it.
+    QWidget* pAbout = Frame()->m_wndToolBar.widgetForAction(Frame()->m_wndToolBar.actions().back());
+    QTest::mouseMove(pAbout, QPoint(5, 5));
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Visualizza le informazioni sul programma, il numero di "
                                   "versione e le informazioni di copyright");
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(Frame()->m_wndToolBar.widgetForAction(pAbout), &leave);
+    QTest::mouseMove(&Frame()->m_wndStatusBar, QPoint(5, 5));
+    ProcessEvents();
     EXPECT_EQ(bar.GetPaneText(0), "Pronto");
 }
 
@@ -338,15 +352,12 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
     }
     EXPECT_EQ(Frame()->m_nDatePane, 4);
     EXPECT_EQ(Frame()->m_nTimePane, 5);
-    // Until the first idle pass.
-    EXPECT_EQ(bar.GetPaneText(4), "Date");
-    EXPECT_EQ(bar.GetPaneText(5), "Time");
     auto* pClock = bar.findChild<QTimer*>("clock4096");
     ASSERT_NE(pClock, nullptr);
     EXPECT_EQ(pClock->interval(), 1000);
     EXPECT_TRUE(pClock->isActive());
 
-    Frame()->OnIdleUpdateCmdUI();
+    // Shown, the panes have their texts at once; the clock refreshes them.
     const std::time_t now = std::time(nullptr);
     const QString strDate = QString::fromLocal8Bit(FormatClockText("%x", now).c_str());
     EXPECT_EQ(bar.GetPaneText(4), strDate);
@@ -369,7 +380,7 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
     // Hidden, the panes are not refreshed; shown again, they are at once.
     Command(res::ID_VIEW_STATUS_BAR);
     bar.SetPaneText(4, "stale");
-    Frame()->OnIdleUpdateCmdUI();
+    Frame()->UpdateStatusPanes();
     EXPECT_EQ(bar.GetPaneText(4), "stale");
     Command(res::ID_VIEW_STATUS_BAR);
     EXPECT_EQ(bar.GetPaneText(4), strDate);
@@ -381,7 +392,7 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
         [&](QWidget* pWidget)
         {
             bar.SetPaneText(4, "stale");
-            Frame()->OnIdleUpdateCmdUI();
+            Frame()->UpdateStatusPanes();
             strDuring = bar.GetPaneText(4);
             QMetaObject::invokeMethod(pWidget, "reject");
         });

@@ -32,7 +32,7 @@ protected:
         return SizedView(Children()[0]);
     }
 
-    CTraceloView* SizedView(CMDIChildWnd* pFrame)
+    CTraceloView* SizedView(CChildFrame* pFrame)
     {
         auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
         pFrame->resize(pFrame->size() + QSize(800, 600) - pView->size());
@@ -194,7 +194,7 @@ TEST_F(CMouseTest, TwoWindowsOnOneGraphZoomApart)
     CTraceloView* pFirst = OpenView();
     Command(res::ID_WINDOW_NEW);
     ASSERT_EQ(Children().size(), 2u);
-    CMDIChildWnd* pOtherFrame = Frame()->MDIGetActive();
+    CChildFrame* pOtherFrame = Frame()->MDIGetActive();
     CTraceloView* pSecond = SizedView(pOtherFrame);
     ASSERT_NE(pSecond, pFirst);
     Click(pSecond, {400, 300});
@@ -235,7 +235,7 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
     // A client area of 20 x 20 leaves no room for a plot area.
     WriteBytes(File("seno"), SinGraphBytes());
     ASSERT_TRUE(Start({"seno"}));
-    CMDIChildWnd* pFrame = Children()[0];
+    CChildFrame* pFrame = Children()[0];
     auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
     pFrame->resize(pFrame->size() + QSize(20, 20) - pView->size());
     ProcessEvents();
@@ -265,7 +265,7 @@ TEST_F(CManyWindowsTest, AHundredWindowsOnOneGraph)
     ASSERT_EQ(Children().size(), 100u);
     // Every window shows the one graph, with its own window to zoom.
     CTraceloDoc* pDoc = pFirst->GetDocument();
-    for (CMDIChildWnd* pFrame : Children())
+    for (CChildFrame* pFrame : Children())
     {
         auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
         ASSERT_NE(pView, nullptr);

@@ -450,6 +450,8 @@ TEST_F(CPrintTest, CommandLinePrintsAndEnds)
     PrintToPdf(strPdf);
     EXPECT_FALSE(Start({"/p", "seno"}));
     EXPECT_FALSE(Frame()->isVisible());
+    // Printed: the program ends with success.
+    EXPECT_EQ(m_pApp->m_nShellExitCode, 0);
     ASSERT_TRUE(std::filesystem::exists(strPdf));
     EXPECT_EQ(PdfPageCount(strPdf), 1);
 }
@@ -478,6 +480,7 @@ TEST_F(CPrintTest, CommandLineWithoutPrinterReportsAndEnds)
         ASSERT_EQ(driver.m_vMessages.size(), 1u);
         EXPECT_EQ(driver.m_vMessages[0], QString::fromUtf8(res::kFailedToStartPrint));
         EXPECT_FALSE(Frame()->isVisible());
+        EXPECT_EQ(m_pApp->m_nShellExitCode, 1);
     }
 }
 

@@ -14,7 +14,7 @@
 
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
-#include "shell/MDIFrameWnd.h"
+#include "shell/MainFrame.h"
 #include "shell/TraceloView.h"
 
 namespace
@@ -139,25 +139,14 @@ TEST_F(CSamplingProgressTest, CurvesThatDoNotFitAreReportedOnce)
     EXPECT_EQ(Children().size(), 1u);
 }
 
-// A frame with one command that runs out of memory half-way.
-class CFrameOutOfMemory : public CMDIFrameWnd
-{
-public:
-    static constexpr unsigned kID = 40000;
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
-    {
-        if (nID != kID)
-            return CMDIFrameWnd::DispatchOwn(nID, pCmdUI);
-        if (pCmdUI == nullptr)
-            throw std::bad_alloc();
-        return true;
-    }
-};
-
 TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgramGoesOn)
 {
     CTraceloView* pView = OpenView();
-    CFrameOutOfMemory frame;
+    // A frame with one command that runs out of memory half-way.
+    constexpr unsigned kID = 40000;
+    CMainFrame frame;
+    frame.ConnectCommand(
+        kID, [] { throw std::bad_alloc(); }, false);
     QStringList messages;
     QTimer driver;
     QObject::connect(&driver, &QTimer::timeout,
@@ -171,7 +160,7 @@ TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgram
                          }
                      });
     driver.start(10);
-    frame.OnCommand(CFrameOutOfMemory::kID);
+    frame.OnCommand(kID);
     driver.stop();
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
     EXPECT_EQ(Children().size(), 1u);

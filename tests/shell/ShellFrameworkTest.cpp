@@ -1,87 +1,15 @@
-// The shell's framework pieces that need no window: command tables, the
-// command line, the recent-file list, the proposed save name and the
-// resource tables that the menus and panes are built from.
+// The shell's pieces that need no window: the command line, the recent-file
+// list, the proposed save name and the resource tables that the menus and
+// panes are built from.
 #include <QCoreApplication>
 #include <QSettings>
 #include <gtest/gtest.h>
 
 #include "TestTempDir.h"
 #include "res/ShellResources.h"
-#include "shell/CmdTarget.h"
 #include "shell/CommandLineInfo.h"
 #include "shell/DocManager.h"
 #include "shell/RecentFileList.h"
-
-namespace
-{
-
-class CTableTarget : public CCmdTarget
-{
-public:
-    bool DispatchOwn(unsigned nID, CCmdUI* pCmdUI) override
-    {
-        using T = CTableTarget;
-        static const CCmdEntry<T> kTable[] = {
-            MapCommand<T>(10, &T::OnTen),
-            MapUpdate<T>(10, &T::OnUpdateTen),
-            MapUpdate<T>(20, &T::OnUpdateTwenty),
-            MapCommandRange<T>(30, 33, &T::OnRange),
-        };
-        return DispatchTable<T>(this, kTable, nID, pCmdUI);
-    }
-    void OnTen() { ++m_nTen; }
-    void OnUpdateTen(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bTenEnabled); }
-    void OnUpdateTwenty(CCmdUI* pCmdUI) { pCmdUI->SetText("twenty"); }
-    void OnRange(unsigned nID) { m_nLastRange = nID; }
-
-    int m_nTen = 0;
-    bool m_bTenEnabled = true;
-    unsigned m_nLastRange = 0;
-};
-
-} // namespace
-
-TEST(CommandTable, UpdateHandlerDecidesEvenWhenListedAfterTheCommand)
-{
-    CTableTarget target;
-    target.m_bTenEnabled = false;
-    CCmdUI state(10);
-    EXPECT_FALSE(target.UpdateCommand(state));
-    EXPECT_FALSE(target.ExecuteCommand(10)); // a disabled command does not run
-    EXPECT_EQ(target.m_nTen, 0);
-    target.m_bTenEnabled = true;
-    EXPECT_TRUE(target.ExecuteCommand(10));
-    EXPECT_EQ(target.m_nTen, 1);
-}
-
-TEST(CommandTable, EnabledOnlyWhenSomethingHandlesTheId)
-{
-    struct CCase
-    {
-        unsigned m_nID;
-        bool m_bEnabled;
-        bool m_bRuns;
-    };
-    const CCase kCases[] = {
-        {20, true, false},  // update handler without command: enabled, nothing runs
-        {30, true, true},   // first of a range
-        {33, true, true},   // last of a range
-        {34, false, false}, // just past it
-        {99, false, false}, // nobody's
-    };
-    for (const CCase& c : kCases)
-    {
-        CTableTarget target;
-        CCmdUI state(c.m_nID);
-        EXPECT_EQ(target.UpdateCommand(state), c.m_bEnabled) << c.m_nID;
-        EXPECT_EQ(target.OnCmdMsg(c.m_nID, nullptr), c.m_bRuns) << c.m_nID;
-        EXPECT_EQ(target.m_nLastRange, c.m_bRuns ? c.m_nID : 0u) << c.m_nID;
-    }
-    CTableTarget target;
-    CCmdUI state(20);
-    target.UpdateCommand(state);
-    EXPECT_EQ(state.m_ostrText.value_or(""), "twenty");
-}
 
 TEST(CommandLine, SwitchesFileNamesAndCase)
 {

@@ -27,8 +27,8 @@
 
 #include "TestTempDir.h"
 #include "core/doc/Document.h"
+#include "shell/ChildFrame.h"
 #include "shell/DocManager.h"
-#include "shell/MDIChildWnd.h"
 #include "shell/MainFrame.h"
 #include "shell/RecentFileList.h"
 #include "shell/TraceloApp.h"
@@ -233,11 +233,11 @@ protected:
     }
 
     CMainFrame* Frame() const { return dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd); }
-    std::vector<CMDIChildWnd*> Children() const { return Frame()->GetChildFrames(); }
+    std::vector<CChildFrame*> Children() const { return Frame()->GetChildFrames(); }
     std::vector<QString> ChildTitles() const
     {
         std::vector<QString> v;
-        for (CMDIChildWnd* p : Children())
+        for (CChildFrame* p : Children())
         {
             v.push_back(p->windowTitle());
         }

@@ -151,7 +151,7 @@ TEST_F(CStartupTest, ViewMenuShowsAndHidesTheBarsWithCheckMarks)
             Frame()->UpdateMenuItems(pView);
             for (QAction* pAction : pView->actions())
             {
-                if (pAction->property("traceloCommand").toUInt() == bar.m_nID)
+                if (pAction->data().toUInt() == bar.m_nID)
                 {
                     EXPECT_TRUE(pAction->isCheckable());
                     EXPECT_EQ(pAction->isChecked(), bShown);
@@ -234,7 +234,7 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     QStringList recent;
     for (QAction* pAction : pFile->actions())
     {
-        const unsigned nID = pAction->property("traceloCommand").toUInt();
+        const unsigned nID = pAction->data().toUInt();
         if (pAction->isVisible() && nID >= res::ID_FILE_MRU_FILE1 && nID <= res::ID_FILE_MRU_LAST)
         {
             recent << pAction->text();

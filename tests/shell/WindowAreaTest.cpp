@@ -40,13 +40,13 @@ protected:
     QMdiArea* Area() const { return Frame()->GetMDIClient(); }
     QSize AreaSize() const { return Area()->viewport()->size(); }
     // Top of the stack first.
-    std::vector<CMDIChildWnd*> StackFromTop() const
+    std::vector<CChildFrame*> StackFromTop() const
     {
-        std::vector<CMDIChildWnd*> v;
+        std::vector<CChildFrame*> v;
         const QList<QMdiSubWindow*> list = Area()->subWindowList(QMdiArea::StackingOrder);
         for (auto it = list.rbegin(); it != list.rend(); ++it)
         {
-            v.push_back(dynamic_cast<CMDIChildWnd*>(*it));
+            v.push_back(dynamic_cast<CChildFrame*>(*it));
         }
         return v;
     }
@@ -57,8 +57,7 @@ protected:
         QStringList entries;
         for (QAction* pAction : pWindow->actions())
         {
-            if (!pAction->isSeparator() &&
-                pAction->property("traceloCommand").toUInt() >= res::AFX_IDM_FIRST_MDICHILD)
+            if (!pAction->isSeparator() && pAction->data().toUInt() >= res::AFX_IDM_FIRST_MDICHILD)
             {
                 entries << pAction->text() + (pAction->isChecked() ? "*" : "");
             }
@@ -72,7 +71,7 @@ protected:
 TEST_F(CWindowAreaTest, CascadePlacesTheWindowsAsNewOnesWithTheActiveOnTop)
 {
     StartWith(4);
-    const std::vector<CMDIChildWnd*> vFrames = Children();
+    const std::vector<CChildFrame*> vFrames = Children();
     // Where new windows go: staggered by one step, all of one size.
     const QSize newSize = vFrames[2]->size();
     const int nStep = vFrames[2]->x() - vFrames[1]->x();
@@ -92,7 +91,7 @@ TEST_F(CWindowAreaTest, CascadePlacesTheWindowsAsNewOnesWithTheActiveOnTop)
     EXPECT_FALSE(vFrames[1]->isMaximized());
     EXPECT_TRUE(vFrames[3]->isMinimized());
     EXPECT_EQ(vFrames[3]->geometry(), iconBefore);
-    const std::vector<CMDIChildWnd*> vOrder = {vFrames[2], vFrames[0], vFrames[1]};
+    const std::vector<CChildFrame*> vOrder = {vFrames[2], vFrames[0], vFrames[1]};
     for (std::size_t i = 0; i < vOrder.size(); ++i)
     {
         const int nOffset = nStep * int(i);
@@ -101,7 +100,7 @@ TEST_F(CWindowAreaTest, CascadePlacesTheWindowsAsNewOnesWithTheActiveOnTop)
         EXPECT_GT(vOrder[i]->widget()->height(), newSize.height() / 2) << i;
     }
     EXPECT_EQ(Frame()->MDIGetActive(), vFrames[1]);
-    const std::vector<CMDIChildWnd*> vStack = StackFromTop();
+    const std::vector<CChildFrame*> vStack = StackFromTop();
     EXPECT_EQ(vStack[0], vFrames[1]);
     EXPECT_EQ(vStack[1], vFrames[0]);
     // A new window comes next in the stagger.
@@ -142,9 +141,9 @@ TEST_F(CWindowAreaTest, TileSplitsTheAreaIntoColumnsByTheSquareRoot)
         const int n = int(places.size());
         StartWith(n);
         // The first window active, with the others stacked newest on top.
-        CMDIChildWnd* pActive = Children()[0];
+        CChildFrame* pActive = Children()[0];
         Frame()->MDIActivate(pActive);
-        std::vector<CMDIChildWnd*> vExpected = StackFromTop();
+        std::vector<CChildFrame*> vExpected = StackFromTop();
         ASSERT_EQ(vExpected[0], pActive);
         if (n > 1)
         {
@@ -173,7 +172,7 @@ TEST_F(CWindowAreaTest, TileSplitsTheAreaIntoColumnsByTheSquareRoot)
 TEST_F(CWindowAreaTest, TileLeavesMinimisedWindowsAndArrangeIconsLinesThemUp)
 {
     StartWith(4);
-    const std::vector<CMDIChildWnd*> vFrames = Children();
+    const std::vector<CChildFrame*> vFrames = Children();
     vFrames[1]->showMinimized();
     vFrames[3]->showMinimized();
     Frame()->MDIActivate(vFrames[2]);
@@ -207,7 +206,7 @@ TEST_F(CWindowAreaTest, TileLeavesMinimisedWindowsAndArrangeIconsLinesThemUp)
 TEST_F(CWindowAreaTest, TheAreaScrollsToWhatLiesOutside)
 {
     StartWith(1);
-    CMDIChildWnd* pFrame = Children()[0];
+    CChildFrame* pFrame = Children()[0];
     pFrame->resize(600, 400);
     QScrollBar* pH = Area()->horizontalScrollBar();
     QScrollBar* pV = Area()->verticalScrollBar();
@@ -255,7 +254,7 @@ TEST_F(CWindowAreaTest, TheAreaScrollsToWhatLiesOutside)
 TEST_F(CWindowAreaTest, TheWindowMenuAlwaysListsTheActiveWindow)
 {
     StartWith(11);
-    const std::vector<CMDIChildWnd*> vFrames = Children();
+    const std::vector<CChildFrame*> vFrames = Children();
     QStringList expected;
     for (int i = 1; i <= 8; ++i)
     {
@@ -284,7 +283,7 @@ TEST_F(CWindowAreaTest, TheWindowMenuAlwaysListsTheActiveWindow)
 TEST_F(CWindowAreaTest, MoreWindowsListsEveryWindowAndActivatesTheChosenOne)
 {
     StartWith(10);
-    const std::vector<CMDIChildWnd*> vFrames = Children();
+    const std::vector<CChildFrame*> vFrames = Children();
     Frame()->MDIActivate(vFrames[3]);
     enum class EAnswer
     {
@@ -497,7 +496,7 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
         QAction* pItem = nullptr;
         for (QAction* pAction : pMenu->actions())
         {
-            if (pAction->property("traceloCommand").toUInt() == c.m_nID && pAction->isVisible())
+            if (pAction->data().toUInt() == c.m_nID && pAction->isVisible())
             {
                 pItem = pAction;
             }
@@ -522,7 +521,7 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
     QTest::keyClick(pEdit, Qt::Key_Down);
     ProcessEvents();
     ASSERT_NE(pEdit->activeAction(), nullptr);
-    EXPECT_EQ(pEdit->activeAction()->property("traceloCommand").toUInt(), res::ID_EDIT_UNDO);
+    EXPECT_EQ(pEdit->activeAction()->data().toUInt(), res::ID_EDIT_UNDO);
     EXPECT_EQ(bar.GetPaneText(0).toStdString(), res::GetCommandPrompt(res::ID_EDIT_UNDO));
     pEdit->hide();
     ProcessEvents();

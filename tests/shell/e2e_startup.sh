@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starting the real program where it may fail: without a display, with a
-# file name that is not UTF-8, with a settings file that is a pipe, and
-# killed after opening a file (the recent-file list must be on disk).
+# file name that is not UTF-8, with a settings file that is a pipe, killed
+# after opening a file (the recent-file list must be on disk), and printing
+# with no printer (the error, then a failure status).
 # Usage: e2e_startup.sh path/to/tracelo
 set -euo pipefail
 
@@ -42,7 +43,7 @@ for display in "" ":4242"; do
     if grep -q "Reinstalling" "$WORK/err"; then fail "Qt's own fatal message was shown"; fi
 done
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
 XVFB=$!
 for _ in $(seq 100); do
     [ -s "$WORK/display" ] && break
@@ -107,5 +108,23 @@ PID=$!
 wait_named "$PID" "Tracelo - Tracel1" || fail "the program did not start with a pipe as settings"
 stop
 [ -p "$SETTINGS" ] || fail "the pipe was replaced"
+
+# --- /p with no printer: the printing error, then exit status 1
+step "/p without a printer"
+if lpstat -d 2>/dev/null | grep -q ':'; then
+    echo "skipped: a default printer is installed"
+else
+    "$TRACELO" /p seno &
+    PID=$!
+    wait_named "$PID" "Tracelo" || fail "/p without a printer showed no message"
+    BOX=$(xdotool search --onlyvisible --pid "$PID" 2>/dev/null | head -1)
+    xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+    xdotool key Return
+    status=0
+    for _ in $(seq 100); do kill -0 "$PID" 2>/dev/null || break; sleep 0.1; done
+    wait "$PID" || status=$?
+    PID=
+    [ "$status" -eq 1 ] || fail "/p that could not print ended with status $status, expected 1"
+fi
 
 echo "PASS"

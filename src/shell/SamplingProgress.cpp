@@ -127,11 +127,8 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
         {
             CGraphFunction& target = *vTargets[i];
             CGraphFunction& standIn = *vStandIns[i];
+            // The window goes with the points.
             std::swap(target.m_pPoints, standIn.m_pPoints);
-            target.m_dXMin = standIn.m_dXMin;
-            target.m_dXMax = standIn.m_dXMax;
-            target.m_dYMin = standIn.m_dYMin;
-            target.m_dYMax = standIn.m_dYMax;
         }
     }
     catch (const std::bad_alloc&)

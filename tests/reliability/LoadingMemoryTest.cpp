@@ -213,8 +213,8 @@ TEST(LoadingMemory, ARecordCostsItsFunctionAndNothingBeside)
                   << meter.Live() << " bytes (" << dLivePerRecord << " a record), peak "
                   << meter.Peak() << ", allocations " << meter.Allocations() << "\n";
         EXPECT_LE(meter.Allocations(), file.m_nCount + 8) << file.m_pszName;
-        EXPECT_LE(dLivePerRecord, 112.0) << file.m_pszName;
-        EXPECT_LE(dPeakPerRecord, 112.0) << file.m_pszName;
+        EXPECT_LE(dLivePerRecord, 80.0) << file.m_pszName;
+        EXPECT_LE(dPeakPerRecord, 80.0) << file.m_pszName;
     }
 }
 

@@ -23,10 +23,10 @@ namespace
 // The samples of Sample's walk, each read by the literal evaluation.
 void SampleLiterally(CGraphFunction& fn, CExprEvaluator& ev, const CPlotWindow& w, std::int32_t n)
 {
-    fn.m_dXMin = w.m_dXMin;
-    fn.m_dXMax = w.m_dXMax;
-    fn.m_dYMin = w.m_dYMin;
-    fn.m_dYMax = w.m_dYMax;
+    fn.m_pPoints->m_dXMin = w.m_dXMin;
+    fn.m_pPoints->m_dXMax = w.m_dXMax;
+    fn.m_pPoints->m_dYMin = w.m_dYMin;
+    fn.m_pPoints->m_dYMax = w.m_dYMax;
     fn.m_pPoints->DeleteAllPoints();
     const double step = (w.m_dXMax - w.m_dXMin) / n;
     for (double x = w.m_dXMin; x < w.m_dXMax;)

@@ -223,7 +223,8 @@ protected:
     }
     static std::array<double, 4> SampledWindow(const CGraphFunction& function)
     {
-        return {function.m_dXMin, function.m_dXMax, function.m_dYMin, function.m_dYMax};
+        return {function.m_pPoints->m_dXMin, function.m_pPoints->m_dXMax,
+                function.m_pPoints->m_dYMin, function.m_pPoints->m_dYMax};
     }
 
     // Opens a dialog the command must not open: records it and cancels it.

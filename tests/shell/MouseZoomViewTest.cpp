@@ -91,7 +91,7 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
     EXPECT_NEAR(clicked[3], 0.99639, 1e-5);
     // The curve was resampled over the new window.
     const CGraphFunction& fn = *pView->m_pFunctions->front();
-    EXPECT_EQ(fn.m_dXMin, clicked[0]);
+    EXPECT_EQ(fn.m_pPoints->m_dXMin, clicked[0]);
     EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked[0]);
 
     Drag(pView, {400, 300}, {300, 200}); // backwards: the document's window
@@ -183,7 +183,7 @@ TEST_F(CMouseTest, TheNarrowestWindowHolds)
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
     EXPECT_EQ(Window(pView), (std::array<double, 4>{0.0, 1e-10, 0.0, 1e-10}));
-    EXPECT_EQ(pView->m_pFunctions->front()->m_dXMax, 1e-10); // resampled all the same
+    EXPECT_EQ(pView->m_pFunctions->front()->m_pPoints->m_dXMax, 1e-10); // resampled all the same
 }
 
 TEST_F(CMouseTest, ZoomingChangesNeitherTheGraphNorItsModifiedFlag)
@@ -232,7 +232,7 @@ TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
         EXPECT_EQ(band.pixel(pt), before.pixel(pt)) << pt.x() << "," << pt.y();
     // Moving the band neither resampled nor changed the window.
     EXPECT_EQ(fn.m_pPoints->GetData(), pPoints);
-    EXPECT_EQ(fn.m_dXMin, -2.0);
+    EXPECT_EQ(fn.m_pPoints->m_dXMin, -2.0);
     EXPECT_EQ(pView->m_ptCurrent, (CDevPoint{300, 250}));
 
     QTest::mouseRelease(pView, Qt::LeftButton, {}, {300, 250});

@@ -16,15 +16,16 @@ void CGraphFunction::DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_
 
     // The curve is drawn with the window it was sampled for, which is another
     // view's window when that view resampled it last.
-    const CCurvePoint* pPoint = m_pPoints->GetData();
-    const CCurvePoint* pEnd = pPoint + m_pPoints->GetCount();
+    const CPointList& points = *m_pPoints;
+    const CCurvePoint* pPoint = points.GetData();
+    const CCurvePoint* pEnd = pPoint + points.GetCount();
     bool bHavePrevious = false;
     std::int32_t nPrevX = 0;
     std::int32_t nPrevY = 0;
     for (; pPoint != pEnd; ++pPoint)
     {
-        const std::int32_t x = MapX(pPoint->m_dX, m_dXMin, m_dXMax, nLeft, nWidth);
-        const std::int32_t y = MapY(pPoint->m_dY, m_dYMin, m_dYMax, nTop, nHeight);
+        const std::int32_t x = MapX(pPoint->m_dX, points.m_dXMin, points.m_dXMax, nLeft, nWidth);
+        const std::int32_t y = MapY(pPoint->m_dY, points.m_dYMin, points.m_dYMax, nTop, nHeight);
         pDC->MoveTo(x, y);
         // Only samples strictly inside vertically are joined; the segment runs
         // from the newer sample to the older one, so the older one's pixel is

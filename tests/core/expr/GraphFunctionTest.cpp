@@ -158,16 +158,16 @@ TEST(GraphFunctionTest, StoresTheWindowOfTheLastSampling)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.Sample(-3.0, 4.0, -5.0, 6.0, 10);
-    EXPECT_EQ(function.m_dXMin, -3.0);
-    EXPECT_EQ(function.m_dXMax, 4.0);
-    EXPECT_EQ(function.m_dYMin, -5.0);
-    EXPECT_EQ(function.m_dYMax, 6.0);
+    EXPECT_EQ(function.m_pPoints->m_dXMin, -3.0);
+    EXPECT_EQ(function.m_pPoints->m_dXMax, 4.0);
+    EXPECT_EQ(function.m_pPoints->m_dYMin, -5.0);
+    EXPECT_EQ(function.m_pPoints->m_dYMax, 6.0);
     // Also when the window gives no points.
     function.Sample(1.0, 1.0, 7.0, 8.0, 10);
-    EXPECT_EQ(function.m_dXMin, 1.0);
-    EXPECT_EQ(function.m_dXMax, 1.0);
-    EXPECT_EQ(function.m_dYMin, 7.0);
-    EXPECT_EQ(function.m_dYMax, 8.0);
+    EXPECT_EQ(function.m_pPoints->m_dXMin, 1.0);
+    EXPECT_EQ(function.m_pPoints->m_dXMax, 1.0);
+    EXPECT_EQ(function.m_pPoints->m_dYMin, 7.0);
+    EXPECT_EQ(function.m_pPoints->m_dYMax, 8.0);
     EXPECT_TRUE(function.m_pPoints->IsEmpty());
 }
 

@@ -148,5 +148,10 @@ public:
     COLORREF m_crColor = 0;
 };
 
+// What one function costs on the heap before it is sampled, its text aside:
+// the object, the allocator's bookkeeping and its place in the list.
+inline constexpr std::uint64_t kBytesPerLoadedFunction =
+    (sizeof(CGraphFunction) + 8 + 15) / 16 * 16 + sizeof(void*);
+
 // The document's functions in list order: drawing, file and selection order.
 using CFunctionList = std::vector<std::unique_ptr<CGraphFunction>>;

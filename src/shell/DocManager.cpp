@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include "core/doc/FileErrors.h"
 #include "res/FileStrings.h"
 #include "res/ResourceIds.h"
+#include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
 #include "shell/ChildFrame.h"
 #include "shell/MainFrame.h"
@@ -322,31 +324,50 @@ CDocument* CDocManager::OpenDocumentFile(const std::string& strFileName)
         }
     }
 
-    std::unique_ptr<CDocument> pNew = m_pTemplate->m_fnCreateDocument();
-    if (pNew == nullptr)
+    m_bOpenRanOutOfMemory = false;
+    CDocument* pDoc = nullptr;
+    try
     {
-        return nullptr;
-    }
-    std::string strError;
-    if (!pNew->OnOpenDocument(strPath, strError))
-    {
-        if (strError.empty())
+        std::unique_ptr<CDocument> pNew = m_pTemplate->m_fnCreateDocument();
+        if (pNew == nullptr)
         {
-            strError = FormatMessage1(res::kFailedToOpenDoc, strPath);
+            return nullptr;
         }
-        AfxMessageBox(QString::fromStdString(strError), EMsgBoxButtons::Ok,
+        std::string strError;
+        if (!pNew->OnOpenDocument(strPath, strError))
+        {
+            if (strError.empty())
+            {
+                strError = FormatMessage1(res::kFailedToOpenDoc, strPath);
+            }
+            m_bOpenRanOutOfMemory = strError == res::kOutOfMemory;
+            AfxMessageBox(QString::fromStdString(strError), EMsgBoxButtons::Ok,
+                          EMsgBoxIcon::Exclamation);
+            return nullptr;
+        }
+        pNew->SetPathName(strPath);
+        pDoc = AddDocument(std::move(pNew));
+        CChildFrame* pFrame = CreateNewFrame(pDoc);
+        if (pFrame == nullptr)
+        {
+            DestroyDocument(pDoc);
+            return nullptr;
+        }
+        InitialUpdateFrame(pFrame);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Memory ran out while the graph was read or its window made: it is
+        // not opened, and every other graph stays as it was.
+        if (pDoc != nullptr)
+        {
+            CloseDocumentWindows(pDoc);
+        }
+        m_bOpenRanOutOfMemory = true;
+        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
                       EMsgBoxIcon::Exclamation);
         return nullptr;
     }
-    pNew->SetPathName(strPath);
-    CDocument* pDoc = AddDocument(std::move(pNew));
-    CChildFrame* pFrame = CreateNewFrame(pDoc);
-    if (pFrame == nullptr)
-    {
-        DestroyDocument(pDoc);
-        return nullptr;
-    }
-    InitialUpdateFrame(pFrame);
     if (m_fnAddToRecentFileList)
     {
         m_fnAddToRecentFileList(strPath);

@@ -72,7 +72,11 @@ public:
     // Opens strFileName in a new window, or activates the window of the
     // document that already shows it. A file that cannot be read shows its
     // message and opens nothing (null).
+    // Memory running out is caught and shown as "Memoria insufficiente.".
     CDocument* OpenDocumentFile(const std::string& strFileName);
+    // Whether the last OpenDocumentFile failed for lack of memory (the file
+    // itself may be sound).
+    bool OpenRanOutOfMemory() const { return m_bOpenRanOutOfMemory; }
 
     // The file dialogs: "Apri" for opening, "Salva con nome" for saving,
     // offering all files; strFileName proposes a name and returns the one
@@ -135,6 +139,7 @@ private:
 
     std::unique_ptr<CDocTemplate> m_pTemplate;
     CMainFrame* m_pMainFrame = nullptr;
+    bool m_bOpenRanOutOfMemory = false;
     std::vector<CDocEntry> m_vDocs;
 };
 

@@ -128,8 +128,8 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
         {
             CGraphFunction& target = *vTargets[i];
             CGraphFunction& standIn = *vStandIns[i];
+            // The window goes with the points.
             std::swap(target.m_pPoints, standIn.m_pPoints);
-            target.m_window = standIn.m_window;
         }
     }
     catch (const std::bad_alloc&)

@@ -339,9 +339,10 @@ void CTraceloApp::OnOpenRecentFile(unsigned nID)
         return;
     }
     const std::string strPath = (*m_pRecentFileList)[nIndex];
-    if (OpenDocumentFile(strPath) == nullptr)
+    if (OpenDocumentFile(strPath) == nullptr && !m_pDocManager->OpenRanOutOfMemory())
     {
-        // A file that no longer opens leaves the list.
+        // A file that no longer opens leaves the list; one that only did not
+        // fit in memory stays.
         for (int i = 0; i < m_pRecentFileList->GetCount(); ++i)
         {
             if ((*m_pRecentFileList)[i] == strPath)

@@ -337,6 +337,21 @@ TEST(TraceloExportTest, CurvesThatDoNotFitInMemoryAreReported)
     unsetenv("TRACELO_MEMORY_LIMIT");
 }
 
+// A graph whose records alone would not fit is refused before it is read,
+// with the same message and status.
+TEST(TraceloExportTest, RecordsThatDoNotFitInMemoryAreReported)
+{
+    CTestTempDir dir;
+    const std::string strGraph = dir.File("vuote.grf");
+    WriteFileBytes(strGraph, GraphOf("", 1000000, 500));
+    setenv("TRACELO_MEMORY_LIMIT", "1000000", 1);
+    const CToolRun run = RunExport({strGraph, "--format", "table", "-o", dir.File("uscita")});
+    unsetenv("TRACELO_MEMORY_LIMIT");
+    EXPECT_EQ(run.m_nStatus, 1);
+    EXPECT_EQ(run.m_strErr, "Memoria insufficiente.\n");
+    EXPECT_EQ(dir.List(), std::vector<std::string>{"vuote.grf"});
+}
+
 // A sampling that lasts shows its progress on standard error when that is a
 // terminal, on one line cleared at the end; otherwise nothing.
 TEST(TraceloExportTest, ProgressOnATerminalOnly)

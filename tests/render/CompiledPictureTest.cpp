@@ -23,7 +23,7 @@ namespace
 // The samples of Sample's walk, each read by the literal evaluation.
 void SampleLiterally(CGraphFunction& fn, CExprEvaluator& ev, const CPlotWindow& w, std::int32_t n)
 {
-    fn.m_window = w;
+    fn.m_pPoints->m_window = w;
     fn.m_pPoints->DeleteAllPoints();
     const double step = (w.m_dXMax - w.m_dXMin) / n;
     for (double x = w.m_dXMin; x < w.m_dXMax;)

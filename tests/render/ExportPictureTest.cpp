@@ -72,7 +72,7 @@ TEST(RenderPicture, PngIsTheViewOnWhite)
     const QImage image = Decode(RenderPicture(doc, EPictureFormat::Png, 800, 600));
     ASSERT_EQ(image.size(), QSize(800, 600));
     // The functions were sampled over the document's window and divisions.
-    EXPECT_EQ(doc.m_pFunctions->front()->m_window.m_dXMin, -3.0);
+    EXPECT_EQ(doc.m_pFunctions->front()->m_pPoints->m_window.m_dXMin, -3.0);
     EXPECT_GE(doc.m_pFunctions->front()->m_pPoints->GetCount(), 300u);
 
     // The same as drawing the sequence on the window's white ground.

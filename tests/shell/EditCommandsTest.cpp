@@ -249,7 +249,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsAppendedSampledAndMarksTheGraph)
     EXPECT_EQ(function.m_strExpression, "SIN(X)");
     EXPECT_EQ(function.m_crColor, 0x0000FFu);
     EXPECT_EQ(function.m_pEvaluator, m_pDoc->m_pEvaluator.get());
-    EXPECT_EQ(function.m_window, m_pDoc->m_window);
+    EXPECT_EQ(function.m_pPoints->m_window, m_pDoc->m_window);
     // 500 steps from -2 to 2: 501 samples, the first at X min.
     EXPECT_GE(function.m_pPoints->GetCount(), 500u);
     EXPECT_LE(function.m_pPoints->GetCount(), 501u);
@@ -279,7 +279,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsSampledOverTheZoomedWindow)
     m_pDoc->m_nDivisions = 40;
     AddFunction("X", -1);
     const CGraphFunction& function = *m_pDoc->m_pFunctions->front();
-    EXPECT_EQ(function.m_window, (CPlotWindow{0.5, 1.0, -0.25, 0.25}));
+    EXPECT_EQ(function.m_pPoints->m_window, (CPlotWindow{0.5, 1.0, -0.25, 0.25}));
     EXPECT_GE(function.m_pPoints->GetCount(), 40u);
     EXPECT_LE(function.m_pPoints->GetCount(), 41u);
     // No colour clicked: black.
@@ -353,9 +353,9 @@ TEST_F(CEditCommandsTest, EditChangesTheChosenFunctionAloneAndResamplesIt)
     EXPECT_EQ(functions[1]->m_crColor, 0x00FF00u);
     EXPECT_EQ(functions[0]->m_crColor, 0x000000u);
     EXPECT_EQ(functions[2]->m_crColor, 0xFF0000u);
-    EXPECT_EQ(functions[1]->m_window, (CPlotWindow{-1, 1, -1, 1}));
-    EXPECT_EQ(functions[0]->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(functions[2]->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[1]->m_pPoints->m_window, (CPlotWindow{-1, 1, -1, 1}));
+    EXPECT_EQ(functions[0]->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[2]->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
@@ -510,7 +510,7 @@ TEST_F(CEditCommandsTest, ParametersShowTheGraphsWindowAndOKEndsTheZoom)
     EXPECT_TRUE(seen.m_bGrid);
     // OK without changes: back to the graph's window, resampled.
     EXPECT_EQ(m_pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
@@ -587,7 +587,7 @@ TEST_F(CEditCommandsTest, ParametersResampleEveryFunctionWithTheNewDivisions)
     EXPECT_FALSE(m_pDoc->m_bGrid);
     for (const auto& pFunction : *m_pDoc->m_pFunctions)
     {
-        EXPECT_EQ(pFunction->m_window, (CPlotWindow{0, 4, -1, 1}));
+        EXPECT_EQ(pFunction->m_pPoints->m_window, (CPlotWindow{0, 4, -1, 1}));
         EXPECT_GE(pFunction->m_pPoints->GetCount(), 20u);
         EXPECT_LE(pFunction->m_pPoints->GetCount(), 21u);
         EXPECT_EQ(pFunction->m_pPoints->begin()->m_dX, 0.0);

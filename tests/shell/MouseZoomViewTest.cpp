@@ -85,7 +85,7 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
     EXPECT_TRUE(WindowNear(clicked, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     // The curve was resampled over the new window.
     const CGraphFunction& fn = *pView->m_pFunctions->front();
-    EXPECT_EQ(fn.m_window.m_dXMin, clicked.m_dXMin);
+    EXPECT_EQ(fn.m_pPoints->m_window.m_dXMin, clicked.m_dXMin);
     EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked.m_dXMin);
 
     Drag(pView, {400, 300}, {300, 200}); // backwards: the document's window
@@ -172,7 +172,8 @@ TEST_F(CMouseTest, TheNarrowestWindowHolds)
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
     EXPECT_EQ(pView->m_window, (CPlotWindow{0.0, 1e-10, 0.0, 1e-10}));
-    EXPECT_EQ(pView->m_pFunctions->front()->m_window.m_dXMax, 1e-10); // resampled all the same
+    EXPECT_EQ(pView->m_pFunctions->front()->m_pPoints->m_window.m_dXMax,
+              1e-10); // resampled all the same
 }
 
 TEST_F(CMouseTest, ZoomingChangesNeitherTheGraphNorItsModifiedFlag)
@@ -221,7 +222,7 @@ TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
         EXPECT_EQ(band.pixel(pt), before.pixel(pt)) << pt.x() << "," << pt.y();
     // Moving the band neither resampled nor changed the window.
     EXPECT_EQ(fn.m_pPoints->GetData(), pPoints);
-    EXPECT_EQ(fn.m_window.m_dXMin, -2.0);
+    EXPECT_EQ(fn.m_pPoints->m_window.m_dXMin, -2.0);
     EXPECT_EQ(pView->m_ptCurrent, (CDevPoint{300, 250}));
 
     QTest::mouseRelease(pView, Qt::LeftButton, {}, {300, 250});

@@ -4,6 +4,9 @@
 #include <QMenuBar>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -207,6 +210,61 @@ TEST_F(CStartupTest, AFileThatCannotBeOpenedShowsItsMessageAndEndsTheProgram)
         EXPECT_TRUE(Children().empty());
         EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 0);
     }
+}
+
+// A graph whose records would not fit in the memory left: "Memoria
+// insufficiente." on every road that opens a file, nothing opened, nothing
+// else changed, and the program goes on (or ends as for any file that does
+// not open, when it was the command line's).
+TEST_F(CStartupTest, AGraphThatDoesNotFitInMemoryIsRefusedOnEveryRoad)
+{
+    std::vector<unsigned char> vBig = NewGraphBytes();
+    const std::int32_t nCount = 1000000;
+    std::memcpy(&vBig[40], &nCount, sizeof nCount);
+    for (std::int32_t i = 0; i < nCount; ++i)
+    {
+        vBig.insert(vBig.end(), {0, 0xFF, 0, 0, 0});
+    }
+    WriteBytes(File("grande"), vBig);
+    setenv("TRACELO_MEMORY_LIMIT", "1000000", 1);
+
+    enum class ERoad
+    {
+        CommandLine,
+        FileOpen,
+        RecentFile
+    };
+    for (const ERoad road : {ERoad::CommandLine, ERoad::FileOpen, ERoad::RecentFile})
+    {
+        SCOPED_TRACE(static_cast<int>(road));
+        CModalDriver driver;
+        if (road == ERoad::CommandLine)
+        {
+            driver.AnswerMessageBox("OK");
+            EXPECT_FALSE(Start({"grande"}));
+        }
+        else
+        {
+            ASSERT_TRUE(Start());
+            m_pApp->AddToRecentFileList(File("grande"));
+            if (road == ERoad::FileOpen)
+            {
+                driver.AnswerFileDialog(QString::fromStdString(File("grande")));
+            }
+            driver.AnswerMessageBox("OK");
+            Command(road == ERoad::FileOpen ? res::ID_FILE_OPEN : res::ID_FILE_MRU_FILE1);
+            EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
+            // The file itself is sound: it stays in the list.
+            ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
+            EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("grande"));
+            m_pApp->m_pRecentFileList->Remove(0);
+        }
+        EXPECT_TRUE(driver.Done());
+        ASSERT_EQ(driver.m_vMessages.size(), 1u);
+        EXPECT_EQ(driver.m_vMessages[0], "Memoria insufficiente.");
+        Stop();
+    }
+    unsetenv("TRACELO_MEMORY_LIMIT");
 }
 
 TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)

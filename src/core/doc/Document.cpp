@@ -7,6 +7,7 @@
 #include "core/doc/AtomicFile.h"
 #include "core/doc/FileErrors.h"
 #include "res/FileStrings.h"
+#include "res/SamplingStrings.h"
 
 CDocument::CDocument() = default;
 CDocument::~CDocument() = default;
@@ -64,7 +65,8 @@ bool CDocument::OnOpenDocument(const std::string& strPath, std::string& strError
     }
     catch (const std::bad_alloc&)
     {
-        strMessage = res::kFailedToOpenDoc;
+        // The document stays as it was; the program goes on.
+        strMessage = res::kOutOfMemory;
     }
     catch (const std::exception&)
     {

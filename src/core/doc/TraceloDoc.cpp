@@ -1,9 +1,33 @@
 #include "core/doc/TraceloDoc.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
 #include <utility>
 
 #include "core/doc/Archive.h"
 #include "core/doc/FileErrors.h"
+#include "core/expr/Sampling.h"
+
+namespace
+{
+
+// Records whose memory is checked at once: below this the functions take
+// less than asking the system how much is left.
+constexpr std::uint64_t kRecordsPerCheck = 1u << 16;
+
+// Refuses, as running out of memory, records that would not fit in the
+// memory left to the program, before they are allocated.
+void CheckRoomFor(std::uint64_t nRecords)
+{
+    if (nRecords * kBytesPerLoadedFunction > MemoryBudget())
+    {
+        throw std::bad_alloc();
+    }
+}
+
+} // namespace
 
 CTraceloDoc::CTraceloDoc()
     : m_pEvaluator(std::make_unique<CExprEvaluator>()),
@@ -91,21 +115,34 @@ void CTraceloDoc::Serialize(CArchive& ar)
     // file cannot hold is refused before anything is read or allocated. A
     // stream, whose size is unknown, grows the list record by record, so a
     // count costs only the records that really follow it.
+    // Records that would not fit in memory are refused as well, before the
+    // list grows until the machine has none left.
     CFunctionList functions;
+    const std::uint64_t nRemaining = nCount > 0 ? ar.GetRemaining() : 0;
     if (nCount > 0)
     {
-        const std::uint64_t nRemaining = ar.GetRemaining();
         if (nRemaining != CByteSource::kUnknownRemaining)
         {
             if (static_cast<std::uint64_t>(nCount) > nRemaining / kMinRecordBytes)
             {
                 throw CArchiveException(CArchiveException::ECause::EndOfFile);
             }
+            if (static_cast<std::uint64_t>(nCount) >= kRecordsPerCheck)
+            {
+                CheckRoomFor(static_cast<std::uint64_t>(nCount));
+            }
             functions.reserve(static_cast<std::size_t>(nCount));
         }
     }
     for (std::int32_t i = 0; i < nCount; ++i)
     {
+        // From a stream the records are checked as they come, a batch ahead.
+        if (nRemaining == CByteSource::kUnknownRemaining && i != 0 &&
+            static_cast<std::uint64_t>(i) % kRecordsPerCheck == 0)
+        {
+            CheckRoomFor(std::min<std::uint64_t>(static_cast<std::uint64_t>(nCount),
+                                                 static_cast<std::uint64_t>(i) + kRecordsPerCheck));
+        }
         auto pFunction = std::make_unique<CGraphFunction>(m_pEvaluator.get());
         pFunction->m_strExpression = ar.ReadString();
         ar >> pFunction->m_crColor;

@@ -21,9 +21,28 @@ struct CCurvePoint
     double m_dY;
 };
 
-// The samples of one curve, in the order they were produced (increasing X).
-// Kept in one contiguous block so that resampling allocates nothing once the
-// block has grown and drawing walks plain memory.
+// Gives new elements no value: a curve that the sampling resizes is written
+// in place by its threads, so zeroing it first would only cost a pass over
+// the memory on one thread.
+template <typename T> struct CUninitAllocator : std::allocator<T>
+{
+    template <typename U> struct rebind
+    {
+        using other = CUninitAllocator<U>;
+    };
+    CUninitAllocator() = default;
+    template <typename U> CUninitAllocator(const CUninitAllocator<U>&) noexcept {}
+    template <typename U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... Args> void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// The samples of one curve, in the order they were produced (increasing X),
+// and the window they were taken for. Kept in one contiguous block so that
+// resampling allocates nothing once the block has grown and drawing walks
+// plain memory.
 class CPointList
 {
 public:
@@ -39,9 +58,10 @@ public:
     void DeleteAllPoints() { m_vPoints.clear(); }
     void Reserve(std::size_t nCount) { m_vPoints.reserve(nCount); }
     // Forgets every point and gives the storage back.
-    void Release() { std::vector<CCurvePoint>().swap(m_vPoints); }
+    void Release() { decltype(m_vPoints)().swap(m_vPoints); }
     // nCount points to be written in place through GetWritableData, for the
-    // sampling that fills blocks of a curve on several threads at once.
+    // sampling that fills blocks of a curve on several threads at once; the
+    // new points hold no value until then.
     void Resize(std::size_t nCount) { m_vPoints.resize(nCount); }
     CCurvePoint* GetWritableData() { return m_vPoints.data(); }
 
@@ -50,11 +70,17 @@ public:
     bool IsEmpty() const { return m_vPoints.empty(); }
     const CCurvePoint* GetData() const { return m_vPoints.data(); }
 
-    std::vector<CCurvePoint>::const_iterator begin() const { return m_vPoints.begin(); }
-    std::vector<CCurvePoint>::const_iterator end() const { return m_vPoints.end(); }
+    const CCurvePoint* begin() const { return m_vPoints.data(); }
+    const CCurvePoint* end() const { return m_vPoints.data() + m_vPoints.size(); }
+
+    // Window of the last sampling; the Y bounds only tell the drawing code
+    // which window the points were taken for. Kept here rather than in the
+    // function, so that a function loaded but never sampled does not pay
+    // for it.
+    CPlotWindow m_window;
 
 private:
-    std::vector<CCurvePoint> m_vPoints;
+    std::vector<CCurvePoint, CUninitAllocator<CCurvePoint>> m_vPoints;
 };
 
 // Owns the samples of one curve. The list is allocated when it is first
@@ -115,13 +141,15 @@ public:
                    std::int32_t nHeight) const;
 
     CExprEvaluator* m_pEvaluator; // not owned
-    CPointListPtr m_pPoints;      // owned; allocated when first sampled
-    // Window of the last Sample; the Y bounds only tell the drawing code
-    // which window the points were taken for.
-    CPlotWindow m_window;
-    std::string m_strExpression; // exactly as typed
+    CPointListPtr m_pPoints;      // owned, with the window; allocated when first sampled
+    std::string m_strExpression;  // exactly as typed
     COLORREF m_crColor = 0;
 };
+
+// What one function costs on the heap before it is sampled, its text aside:
+// the object, the allocator's bookkeeping and its place in the list.
+inline constexpr std::uint64_t kBytesPerLoadedFunction =
+    (sizeof(CGraphFunction) + 8 + 15) / 16 * 16 + sizeof(void*);
 
 // The document's functions in list order: drawing, file and selection order.
 using CFunctionList = std::vector<std::unique_ptr<CGraphFunction>>;

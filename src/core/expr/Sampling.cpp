@@ -133,8 +133,8 @@ bool SampleInOrder(CGraphFunction& function, const std::vector<double>& vX,
     return true;
 }
 
-// The bytes new curves may take: the available memory less a margin for
-// everything else, and no more than TRACELO_MEMORY_LIMIT when that is set.
+} // namespace
+
 std::uint64_t MemoryBudget()
 {
     const std::uint64_t nAvailable = AvailableMemory();
@@ -148,6 +148,9 @@ std::uint64_t MemoryBudget()
     }
     return nBudget;
 }
+
+namespace
+{
 
 struct CTask
 {
@@ -187,10 +190,11 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
     {
         if (pFunction == nullptr)
             continue;
-        pFunction->m_window = window;
         // The old curve goes before the new one is computed; its storage is
         // kept for the new one.
-        pFunction->m_pPoints->DeleteAllPoints();
+        CPointList& points = *pFunction->m_pPoints;
+        points.m_window = window;
+        points.DeleteAllPoints();
         if (pFunction->m_pEvaluator != nullptr)
             vAll.push_back(pFunction);
     }
@@ -228,11 +232,30 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
     const std::uint64_t nSmallCount = kSmallMemory / (kBytesPerX + kBytesPerPoint * vAll.size());
     std::uint64_t nBudget = options.m_nMemoryLimit != 0 ? options.m_nMemoryLimit
                                                         : std::numeric_limits<std::uint64_t>::max();
+    // The X values the window should give (one per division, and one more
+    // where rounding adds a step) are stored by the counting walk itself when
+    // they take little memory, so the walk is made once: it is the part of a
+    // sampling no other thread can share.
+    std::vector<double> vX;
+    const std::uint64_t nExpected = static_cast<std::uint64_t>(nDivisions) + 2;
+    if (nExpected * kBytesPerX <= std::min(kSmallMemory, nBudget))
+    {
+        try
+        {
+            vX.reserve(static_cast<std::size_t>(nExpected));
+        }
+        catch (const std::exception&)
+        {
+            // Then the X values are walked again once counted.
+        }
+    }
     std::uint64_t nCount = 0;
     bool bBudgetAsked = options.m_nMemoryLimit != 0;
     walk(
-        [&](double)
+        [&](double x)
         {
+            if (vX.size() < vX.capacity())
+                vX.push_back(x);
             if (++nCount > nSmallCount && !bBudgetAsked)
             {
                 nBudget = MemoryBudget();
@@ -272,14 +295,19 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
         std::clamp(options.m_nThreads > 0 ? options.m_nThreads : SamplingThreadLimit(), 1, 256);
     try
     {
-        std::vector<double> vX;
-        vX.reserve(static_cast<std::size_t>(nCount));
-        walk(
-            [&vX](double x)
-            {
-                vX.push_back(x);
-                return true;
-            });
+        if (vX.size() != nCount)
+        {
+            // More X values than expected, or too many to store while they
+            // were counted.
+            std::vector<double>().swap(vX);
+            vX.reserve(static_cast<std::size_t>(nCount));
+            walk(
+                [&vX](double x)
+                {
+                    vX.push_back(x);
+                    return true;
+                });
+        }
 
         if (nThreads == 1 || nCount * vAll.size() < kSmallWork)
         {

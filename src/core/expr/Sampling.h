@@ -63,6 +63,11 @@ void SampleAllOrThrow(const CFunctionList& functions, const CPlotWindow& window,
 // (at most the number of processors), else every processor.
 int SamplingThreadLimit();
 
+// Bytes new data may take: AvailableMemory() less a margin for everything
+// else, and no more than TRACELO_MEMORY_LIMIT bytes when that is set. The
+// bound of both the sampling and the loading of a graph.
+std::uint64_t MemoryBudget();
+
 // Bytes the program may still allocate: the smallest of the machine's
 // available memory, the room left under the process's address-space and
 // data limits (RLIMIT_AS, RLIMIT_DATA) and under its control group's limit.

@@ -16,7 +16,7 @@ void CGraphFunction::DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_
 
     // The curve is drawn with the window it was sampled for, which is another
     // view's window when that view resampled it last.
-    const CPlotWindow& win = m_window;
+    const CPlotWindow& win = m_pPoints->m_window;
     const CCurvePoint* pPoint = m_pPoints->GetData();
     const CCurvePoint* pEnd = pPoint + m_pPoints->GetCount();
     bool bHavePrevious = false;

@@ -158,16 +158,16 @@ TEST(GraphFunctionTest, StoresTheWindowOfTheLastSampling)
     CExprEvaluator evaluator;
     CGraphFunction function(&evaluator);
     function.Sample(CPlotWindow{-3.0, 4.0, -5.0, 6.0}, 10);
-    EXPECT_EQ(function.m_window.m_dXMin, -3.0);
-    EXPECT_EQ(function.m_window.m_dXMax, 4.0);
-    EXPECT_EQ(function.m_window.m_dYMin, -5.0);
-    EXPECT_EQ(function.m_window.m_dYMax, 6.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dXMin, -3.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dXMax, 4.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dYMin, -5.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dYMax, 6.0);
     // Also when the window gives no points.
     function.Sample(CPlotWindow{1.0, 1.0, 7.0, 8.0}, 10);
-    EXPECT_EQ(function.m_window.m_dXMin, 1.0);
-    EXPECT_EQ(function.m_window.m_dXMax, 1.0);
-    EXPECT_EQ(function.m_window.m_dYMin, 7.0);
-    EXPECT_EQ(function.m_window.m_dYMax, 8.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dXMin, 1.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dXMax, 1.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dYMin, 7.0);
+    EXPECT_EQ(function.m_pPoints->m_window.m_dYMax, 8.0);
     EXPECT_TRUE(function.m_pPoints->IsEmpty());
 }
 

@@ -192,10 +192,10 @@ TEST_P(SamplingDifferential, GivesTheBitsOfTheRuleOnAnyNumberOfThreads)
             EXPECT_TRUE(SameValues(*f.m_pPoints, vExpected[i]))
                 << "function " << i << " '" << f.m_strExpression << "': " << f.m_pPoints->GetCount()
                 << " points, expected " << vExpected[i].size();
-            EXPECT_EQ(f.m_window.m_dXMin, c.m_dXMin);
-            EXPECT_EQ(f.m_window.m_dXMax, c.m_dXMax);
-            EXPECT_EQ(f.m_window.m_dYMin, -1.0);
-            EXPECT_EQ(f.m_window.m_dYMax, 1.0);
+            EXPECT_EQ(f.m_pPoints->m_window.m_dXMin, c.m_dXMin);
+            EXPECT_EQ(f.m_pPoints->m_window.m_dXMax, c.m_dXMax);
+            EXPECT_EQ(f.m_pPoints->m_window.m_dYMin, -1.0);
+            EXPECT_EQ(f.m_pPoints->m_window.m_dYMax, 1.0);
         }
     }
 }
@@ -216,7 +216,11 @@ INSTANTIATE_TEST_SUITE_P(
         CDifferentialCase{"GeneratedWithoutRand", GeneratedTexts(11, 100, false), 5000},
         CDifferentialCase{"GeneratedFewLong", GeneratedTexts(3, 5, true), 200000},
         CDifferentialCase{"StepTooSmallToMove", {"X"}, 2147483647, 1e16, 1e16 + 4},
-        CDifferentialCase{"RoundingGivesOneMore", Repeat("X*X", 3), 300000, 0.1, 0.7}),
+        CDifferentialCase{"RoundingGivesOneMore", Repeat("X*X", 3), 300000, 0.1, 0.7},
+        // Steps of 1.4 units in the last place, each rounded to 1: 140,000
+        // samples for 100,000 divisions, more than the walk expects.
+        CDifferentialCase{
+            "RoundingGivesFarMore", {"X*X", "RAND(1)+X"}, 100000, 1.0, 1.0 + 140000 * 0x1p-52}),
     [](const ::testing::TestParamInfo<CDifferentialCase>& info)
     { return std::string(info.param.m_pszName); });
 

@@ -88,10 +88,10 @@ std::vector<CLine> DrawPoints(const std::vector<std::pair<double, double>>& vPoi
     {
         function.m_pPoints->AddPoint(pt.first, pt.second);
     }
-    function.m_window.m_dXMin = -2;
-    function.m_window.m_dXMax = 2;
-    function.m_window.m_dYMin = -2;
-    function.m_window.m_dYMax = 2;
+    function.m_pPoints->m_window.m_dXMin = -2;
+    function.m_pPoints->m_window.m_dXMax = 2;
+    function.m_pPoints->m_window.m_dYMin = -2;
+    function.m_pPoints->m_window.m_dYMax = 2;
     function.m_crColor = MakeRgb(200, 10, 20);
     return Draw(function, dc);
 }

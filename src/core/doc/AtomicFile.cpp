@@ -40,16 +40,18 @@ int RetryWrite(int fd, const std::uint8_t* p, std::size_t nSize)
 }
 
 // Splits a path into its folder and its last name ("" when it ends in '/').
+// The parts are built, not assigned from literals, which GCC 12's optimiser
+// misreads as overlapping copies.
 void SplitPath(const std::string& strPath, std::string& strFolder, std::string& strName)
 {
     const std::size_t slash = strPath.rfind('/');
     if (slash == std::string::npos)
     {
-        strFolder = ".";
+        strFolder = std::string(1, '.');
         strName = strPath;
         return;
     }
-    strFolder = slash == 0 ? "/" : strPath.substr(0, slash);
+    strFolder = slash == 0 ? std::string(1, '/') : strPath.substr(0, slash);
     strName = strPath.substr(slash + 1);
 }
 

@@ -24,19 +24,11 @@
 #include "shell/ChildFrame.h"
 #include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
+#include "shell/RecentFileList.h"
 #include "shell/View.h"
 
 namespace
 {
-
-bool SamePath(const std::string& a, const std::string& b)
-{
-#ifdef _WIN32
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-#else
-    return a == b;
-#endif
-}
 
 // Windows reads "*.*" as every file; here it would hide names without a dot,
 // and graph files have no extension of their own. The filter keeps its text

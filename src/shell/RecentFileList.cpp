@@ -19,15 +19,6 @@ bool IsSeparator(char c)
 #endif
 }
 
-bool SamePath(const std::string& a, const std::string& b)
-{
-#ifdef _WIN32
-    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
-#else
-    return a == b;
-#endif
-}
-
 // Characters are counted as the user sees them, not as UTF-8 bytes.
 int Length(const std::string& str)
 {
@@ -214,4 +205,13 @@ void CRecentFileList::WriteList(QSettings& settings) const
         settings.setValue(QString::fromUtf8(szEntry), QString::fromStdString(m_vPaths[i]));
     }
     settings.endGroup();
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+#ifdef _WIN32
+    return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) == 0;
+#else
+    return a == b;
+#endif
 }

@@ -51,3 +51,7 @@ std::string AbbreviatePath(const std::string& strPath, int nMaxLength, bool bAtL
 
 // A menu item's text for a file name: '&' doubled so it shows as itself.
 std::string EscapeMnemonics(const std::string& str);
+
+// Whether two full paths name the same file as the platform compares names
+// (without case on Windows).
+bool SamePath(const std::string& a, const std::string& b);

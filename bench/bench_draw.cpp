@@ -30,11 +30,11 @@ struct CGraph
     {
         for (int i = 0; i < nFunctions; ++i)
         {
-            auto pFunction = std::make_unique<CGraphFunction>(&m_evaluator);
-            pFunction->m_strExpression = kExpressions[i % 10];
-            pFunction->m_crColor = MakeRgb(static_cast<std::uint8_t>(25 * i), 0, 200);
-            pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, nDivisions);
-            m_functions.push_back(std::move(pFunction));
+            CGraphFunction function(&m_evaluator);
+            function.m_strExpression = kExpressions[i % 10];
+            function.m_crColor = MakeRgb(static_cast<std::uint8_t>(25 * i), 0, 200);
+            function.Sample(CPlotWindow{-2, 2, -2, 2}, nDivisions);
+            m_functions.push_back(std::move(function));
         }
     }
 };

@@ -186,15 +186,15 @@ void ResampleTen(benchmark::State& state)
                                   "X^3-2*X",        "SQRT(ABS(X))",         "TAN(X)",
                                   "LN(X)",          "COS(3*X)*X",           "1/(1+EXP(-4*X))",
                                   "ABS(SIN(X*PI))"};
-    std::vector<std::unique_ptr<CGraphFunction>> v;
+    CFunctionList v;
     for (const char* psz : kTexts)
     {
-        v.push_back(std::make_unique<CGraphFunction>(&ev));
-        v.back()->m_strExpression = psz;
+        v.emplace_back(&ev);
+        v.back().m_strExpression = psz;
     }
     for (auto _ : state)
         for (auto& fn : v)
-            fn->Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 100000);
+            fn.Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 100000);
 }
 
 } // namespace

@@ -26,16 +26,17 @@ void Resample(benchmark::State& state)
     std::vector<CGraphFunction*> vFunctions;
     for (std::size_t i = 0; i < nFunctions; ++i)
     {
-        functions.push_back(std::make_unique<CGraphFunction>(&evaluator));
-        functions.back()->m_strExpression = kTexts[i % std::size(kTexts)];
-        vFunctions.push_back(functions.back().get());
+        functions.emplace_back(&evaluator);
+        functions.back().m_strExpression = kTexts[i % std::size(kTexts)];
     }
+    for (CGraphFunction& function : functions)
+        vFunctions.push_back(&function);
     CSamplingOptions options;
     options.m_nThreads = state.range(2) != 0 ? SamplingThreadLimit() : 1;
     for (auto _ : state)
     {
         SampleFunctions(vFunctions, CPlotWindow{-2.0, 2.0, -2.0, 2.0}, nDivisions, options);
-        benchmark::DoNotOptimize(functions.front()->m_pPoints->GetData());
+        benchmark::DoNotOptimize(functions.front().m_pPoints->GetData());
     }
     state.counters["threads"] = options.m_nThreads;
     state.counters["cores"] = SamplingThreadLimit();

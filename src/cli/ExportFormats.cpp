@@ -119,14 +119,10 @@ void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampl
     out.Write(kHeader, sizeof(kHeader) - 1);
     std::string strLine;
     std::size_t nIndex = 0;
-    for (auto& pFunction : *doc.m_pFunctions)
+    for (CGraphFunction& function : *doc.m_pFunctions)
     {
         ++nIndex;
-        if (pFunction == nullptr)
-        {
-            continue;
-        }
-        CGraphFunction* const pOne = pFunction.get();
+        CGraphFunction* const pOne = &function;
         if (SampleFunctions(std::span<CGraphFunction* const>(&pOne, 1), doc.m_window,
                             doc.m_nDivisions, one)
                 .m_bOutOfMemory)
@@ -136,7 +132,7 @@ void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampl
         if (sampling.m_pDone != nullptr)
             sampling.m_pDone->fetch_add(1);
         const std::string strPrefix = std::to_string(nIndex) + ",";
-        for (const CCurvePoint& pt : *pFunction->m_pPoints)
+        for (const CCurvePoint& pt : *function.m_pPoints)
         {
             strLine = strPrefix;
             strLine += FormatTableNumber(pt.m_dX);
@@ -146,7 +142,7 @@ void ExportTable(CTraceloDoc& doc, CByteSink& out, const CSamplingOptions& sampl
             out.Write(strLine.data(), strLine.size());
         }
         // One curve at a time in memory, however many functions there are.
-        pFunction->m_pPoints = std::make_unique<CPointList>();
+        function.m_pPoints = std::unique_ptr<CPointList>();
     }
 }
 

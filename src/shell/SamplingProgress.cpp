@@ -46,21 +46,23 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
         // The work runs on stand-ins that hold the curves' storage; the
         // functions themselves show no points until it is done.
         std::vector<CGraphFunction*> vTargets;
-        std::vector<std::unique_ptr<CGraphFunction>> vStandIns;
+        std::vector<CGraphFunction> vStandIns;
         std::vector<CGraphFunction*> vWork;
+        vTargets.reserve(functions.size());
+        vStandIns.reserve(functions.size());
+        vWork.reserve(functions.size());
         for (CGraphFunction* pFunction : functions)
         {
             if (pFunction == nullptr)
                 continue;
-            auto pStandIn = std::make_unique<CGraphFunction>(pFunction->m_pEvaluator);
-            pStandIn->m_strExpression = pFunction->m_strExpression;
-            pStandIn->m_crColor = pFunction->m_crColor;
+            CGraphFunction& standIn = vStandIns.emplace_back(pFunction->m_pEvaluator);
+            standIn.m_strExpression = pFunction->m_strExpression;
+            standIn.m_crColor = pFunction->m_crColor;
             vTargets.push_back(pFunction);
-            vWork.push_back(pStandIn.get());
-            vStandIns.push_back(std::move(pStandIn));
+            vWork.push_back(&standIn); // the stand-ins' block was reserved: it does not move
         }
         for (std::size_t i = 0; i < vTargets.size(); ++i)
-            std::swap(vTargets[i]->m_pPoints, vStandIns[i]->m_pPoints);
+            std::swap(vTargets[i]->m_pPoints, vStandIns[i].m_pPoints);
 
         std::atomic<bool> bCancel{false};
         std::atomic<std::uint64_t> nDone{0};
@@ -127,7 +129,7 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
         for (std::size_t i = 0; i < vTargets.size(); ++i)
         {
             CGraphFunction& target = *vTargets[i];
-            CGraphFunction& standIn = *vStandIns[i];
+            CGraphFunction& standIn = vStandIns[i];
             // The window goes with the points.
             std::swap(target.m_pPoints, standIn.m_pPoints);
         }

@@ -19,7 +19,9 @@ inline constexpr int kSamplingDialogDelay = 500;
 // "Calcolo delle funzioni in corso..." shows its progress; its Annulla stops
 // the work, and the curves not finished are left without points. While the
 // dialog is up the curves being computed are empty, so painting never reads
-// them half written. Curves that would not fit in memory are reported once
-// with "Memoria insufficiente." over pParent.
+// them half written; the points are handed back through the pointers, so
+// the functions' list must not change until it returns. Curves that would
+// not fit in memory are reported once with "Memoria insufficiente." over
+// pParent.
 CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* const> functions,
                                    const CPlotWindow& window, std::int32_t nDivisions);

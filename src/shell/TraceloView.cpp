@@ -64,8 +64,8 @@ void CTraceloView::ResampleAndRedraw()
     {
         std::vector<CGraphFunction*> vFunctions;
         vFunctions.reserve(m_pFunctions->size());
-        for (const std::unique_ptr<CGraphFunction>& pFunction : *m_pFunctions)
-            vFunctions.push_back(pFunction.get());
+        for (CGraphFunction& function : *m_pFunctions)
+            vFunctions.push_back(&function);
         SampleWithProgress(this, vFunctions, m_window, m_pDoc->m_nDivisions);
     }
     m_bBandOnly = false;

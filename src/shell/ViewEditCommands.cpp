@@ -3,6 +3,8 @@
 // resampled and repaints this view only; other windows on the same graph
 // show the change when they next paint.
 #include <span>
+#include <string>
+#include <utility>
 
 #include "core/doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
@@ -20,9 +22,9 @@ namespace
 int SelectFunction(const CFunctionList& functions)
 {
     CSelectFunctionDlg dlg;
-    for (const std::unique_ptr<CGraphFunction>& pFunction : functions)
+    for (const CGraphFunction& function : functions)
     {
-        dlg.m_strFunctions.append(QString::fromStdString(pFunction->m_strExpression));
+        dlg.m_strFunctions.append(QString::fromStdString(function.m_strExpression));
     }
     if (dlg.DoModal() != static_cast<int>(res::IDOK))
     {
@@ -81,10 +83,11 @@ void CTraceloView::OnFunctionNew()
 
     // Not checked: a malformed text is a function like any other, with no
     // points where the engine cannot evaluate it.
-    auto pFunction = std::make_unique<CGraphFunction>(m_pEvaluator);
-    pFunction->m_strExpression = dlg.m_strExpression.toStdString();
-    pFunction->m_crColor = dlg.m_crColor;
-    CGraphFunction* pAdded = m_pFunctions->emplace_back(std::move(pFunction)).get();
+    std::string strExpression = dlg.m_strExpression.toStdString();
+    CGraphFunction& added = m_pFunctions->emplace_back(m_pEvaluator);
+    added.m_strExpression = std::move(strExpression);
+    added.m_crColor = dlg.m_crColor;
+    CGraphFunction* pAdded = &added;
     // Over this view's window, zoomed or not.
     SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_window,
                        m_pDoc->m_nDivisions);
@@ -103,14 +106,18 @@ void CTraceloView::OnFunctionEdit()
     {
         return;
     }
-    CGraphFunction* pFunction = (*m_pFunctions)[static_cast<std::size_t>(nIndex)].get();
+    const auto nPos = static_cast<std::size_t>(nIndex);
 
     CFunctionDlg dlg;
-    dlg.m_strExpression = QString::fromStdString(pFunction->m_strExpression);
+    dlg.m_strExpression = QString::fromStdString((*m_pFunctions)[nPos].m_strExpression);
     // The function keeps its colour unless the user picks another.
-    dlg.SetCurrentColor(pFunction->m_crColor);
-    if (dlg.DoModal() == static_cast<int>(res::IDOK))
+    dlg.SetCurrentColor((*m_pFunctions)[nPos].m_crColor);
+    // The function is looked up again once the dialog is closed: the list
+    // holds the functions themselves, and a pointer to one would not survive
+    // a change of the list.
+    if (dlg.DoModal() == static_cast<int>(res::IDOK) && nPos < m_pFunctions->size())
     {
+        CGraphFunction* pFunction = &(*m_pFunctions)[nPos];
         pFunction->m_strExpression = dlg.m_strExpression.toStdString();
         pFunction->m_crColor = dlg.m_crColor;
         SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_window,

@@ -46,8 +46,8 @@ bool SameGraph(const CTraceloDoc& a, const CTraceloDoc& b)
         return false;
     for (std::size_t i = 0; i < a.m_pFunctions->size(); ++i)
     {
-        const CGraphFunction& fa = *(*a.m_pFunctions)[i];
-        const CGraphFunction& fb = *(*b.m_pFunctions)[i];
+        const CGraphFunction& fa = (*a.m_pFunctions)[i];
+        const CGraphFunction& fb = (*b.m_pFunctions)[i];
         if (fa.m_strExpression != fb.m_strExpression || fa.m_crColor != fb.m_crColor)
             return false;
     }
@@ -76,15 +76,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     // so that an input runs in milliseconds.
     const std::int32_t nDivisions = std::min<std::int32_t>(doc.m_nDivisions, 2000);
     std::size_t nSampled = 0;
-    for (auto& pFunction : *doc.m_pFunctions)
+    for (CGraphFunction& function : *doc.m_pFunctions)
     {
         if (++nSampled > 8)
             break;
-        pFunction->Sample(doc.m_window, nDivisions);
+        function.Sample(doc.m_window, nDivisions);
         // n or n + 1 samples in ordinary windows; where the step is near the
         // spacing of the doubles, rounding makes each addition advance by
         // at least two thirds of a step, so never more than 1.5 n + 1.
-        if (pFunction->m_pPoints->GetCount() > 3 * static_cast<std::size_t>(nDivisions) / 2 + 2)
+        if (function.m_pPoints->GetCount() > 3 * static_cast<std::size_t>(nDivisions) / 2 + 2)
             std::abort();
     }
     return 0;

@@ -81,8 +81,8 @@ std::size_t DrawRecorded(const CTraceloDoc& doc)
 
 void SampleAll(CTraceloDoc& doc)
 {
-    for (auto& pFunction : *doc.m_pFunctions)
-        pFunction->Sample(doc.m_window, doc.m_nDivisions);
+    for (CGraphFunction& function : *doc.m_pFunctions)
+        function.Sample(doc.m_window, doc.m_nDivisions);
 }
 
 TEST(Extremes, AOneMegabyteExpression)
@@ -98,10 +98,10 @@ TEST(Extremes, AOneMegabyteExpression)
     CTraceloDoc doc;
     Load(doc, GraphBytes({deep, flat}, -2, 2, -2, 2, 10));
     ASSERT_EQ(doc.m_pFunctions->size(), 2u);
-    EXPECT_EQ((*doc.m_pFunctions)[0]->m_strExpression.size(), deep.size());
+    EXPECT_EQ((*doc.m_pFunctions)[0].m_strExpression.size(), deep.size());
     SampleAll(doc);
-    EXPECT_EQ((*doc.m_pFunctions)[0]->m_pPoints->GetCount(), 0u); // malformed: too deep
-    const CPointList& pts = *(*doc.m_pFunctions)[1]->m_pPoints;
+    EXPECT_EQ((*doc.m_pFunctions)[0].m_pPoints->GetCount(), 0u); // malformed: too deep
+    const CPointList& pts = *(*doc.m_pFunctions)[1].m_pPoints;
     ASSERT_EQ(pts.GetCount(), 10u);
     EXPECT_EQ(pts.GetData()[0].m_dY, -2.0);
     EXPECT_GT(DrawRecorded(doc), 500u);
@@ -114,8 +114,8 @@ TEST(Extremes, AFileOfAHundredThousandFunctions)
     Load(doc, GraphBytes(vTexts, -2, 2, -2, 2, 10));
     ASSERT_EQ(doc.m_pFunctions->size(), 100000u);
     SampleAll(doc);
-    for (const auto& pFunction : *doc.m_pFunctions)
-        ASSERT_EQ(pFunction->m_pPoints->GetCount(), 10u);
+    for (const CGraphFunction& function : *doc.m_pFunctions)
+        ASSERT_EQ(function.m_pPoints->GetCount(), 10u);
 }
 
 TEST(Extremes, TenFunctionsAtTheMostDivisions)
@@ -126,9 +126,9 @@ TEST(Extremes, TenFunctionsAtTheMostDivisions)
                          -2, 2, -2, 2, 2000000000));
     ASSERT_EQ(doc.m_nDivisions, kMaxDivisions); // brought down by the reader
     SampleAll(doc);
-    for (const auto& pFunction : *doc.m_pFunctions)
+    for (const CGraphFunction& function : *doc.m_pFunctions)
     {
-        const std::size_t n = pFunction->m_pPoints->GetCount();
+        const std::size_t n = function.m_pPoints->GetCount();
         EXPECT_GE(n, static_cast<std::size_t>(kMaxDivisions));
         EXPECT_LE(n, static_cast<std::size_t>(kMaxDivisions) + 1);
     }
@@ -151,9 +151,9 @@ TEST_P(ExtremeWindows, SampleAndDraw)
     Load(doc, GraphBytes({"X", "SIN(X)", "X^2", "1/X"}, c.m_dXMin, c.m_dXMax, c.m_dYMin, c.m_dYMax,
                          500));
     SampleAll(doc);
-    for (const auto& pFunction : *doc.m_pFunctions)
+    for (const CGraphFunction& function : *doc.m_pFunctions)
     {
-        const std::size_t n = pFunction->m_pPoints->GetCount();
+        const std::size_t n = function.m_pPoints->GetCount();
         // A window too narrow for 500 distinct X stops where x stops growing.
         EXPECT_GE(n, 1u) << c.m_pszWhat;
         EXPECT_LE(n, 501u) << c.m_pszWhat;

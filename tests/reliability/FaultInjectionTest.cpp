@@ -52,8 +52,8 @@ std::unique_ptr<CTraceloDoc> BigGraph()
     auto pDoc = std::make_unique<CTraceloDoc>();
     for (int i = 0; i < 40; ++i)
     {
-        pDoc->m_pFunctions->push_back(std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get()));
-        pDoc->m_pFunctions->back()->m_strExpression = std::string(100, 'X');
+        pDoc->m_pFunctions->emplace_back(pDoc->m_pEvaluator.get());
+        pDoc->m_pFunctions->back().m_strExpression = std::string(100, 'X');
     }
     pDoc->SetModifiedFlag(true);
     return pDoc;

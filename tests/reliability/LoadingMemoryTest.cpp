@@ -296,15 +296,15 @@ TEST(LoadingMemory, RecordsThatDoNotFitAreRefusedAsOutOfMemory)
     auto openedGraph = []
     {
         auto pDoc = std::make_unique<CTraceloDoc>();
-        auto pFunction = std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get());
-        pFunction->m_strExpression = "SIN(X)";
-        pDoc->m_pFunctions->push_back(std::move(pFunction));
+        CGraphFunction function(pDoc->m_pEvaluator.get());
+        function.m_strExpression = "SIN(X)";
+        pDoc->m_pFunctions->push_back(std::move(function));
         return pDoc;
     };
     auto unchanged = [](const CTraceloDoc& doc)
     {
         return doc.m_pFunctions->size() == 1 &&
-               doc.m_pFunctions->front()->m_strExpression == "SIN(X)" && !doc.IsModified() &&
+               doc.m_pFunctions->front().m_strExpression == "SIN(X)" && !doc.IsModified() &&
                doc.m_nDivisions == 500;
     };
 

@@ -78,17 +78,17 @@ TEST(CompiledPicture, SamePointsAndSamePixels)
         CFunctionList literal;
         for (const char* psz : g.m_vTexts)
         {
-            compiled.push_back(std::make_unique<CGraphFunction>(&ev));
-            compiled.back()->m_strExpression = psz;
-            compiled.back()->m_crColor = 0x0000FF;
-            compiled.back()->Sample(g.m_window, g.m_nDivisions);
-            literal.push_back(std::make_unique<CGraphFunction>(&ev));
-            literal.back()->m_strExpression = psz;
-            literal.back()->m_crColor = 0x0000FF;
-            SampleLiterally(*literal.back(), ev, g.m_window, g.m_nDivisions);
+            compiled.emplace_back(&ev);
+            compiled.back().m_strExpression = psz;
+            compiled.back().m_crColor = 0x0000FF;
+            compiled.back().Sample(g.m_window, g.m_nDivisions);
+            literal.emplace_back(&ev);
+            literal.back().m_strExpression = psz;
+            literal.back().m_crColor = 0x0000FF;
+            SampleLiterally(literal.back(), ev, g.m_window, g.m_nDivisions);
 
-            const CPointList& a = *compiled.back()->m_pPoints;
-            const CPointList& b = *literal.back()->m_pPoints;
+            const CPointList& a = *compiled.back().m_pPoints;
+            const CPointList& b = *literal.back().m_pPoints;
             ASSERT_EQ(a.GetCount(), b.GetCount()) << psz;
             for (std::size_t i = 0; i < a.GetCount(); ++i)
             {

@@ -52,11 +52,11 @@ MakeGraph(const std::vector<std::pair<std::string, COLORREF>>& vFunctions,
     pDoc->SetTitle("Grafico1");
     for (const auto& [strExpression, crColor] : vFunctions)
     {
-        auto pFunction = std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get());
-        pFunction->m_strExpression = strExpression;
-        pFunction->m_crColor = crColor;
-        pFunction->Sample(window, pDoc->m_nDivisions);
-        pDoc->m_pFunctions->push_back(std::move(pFunction));
+        CGraphFunction function(pDoc->m_pEvaluator.get());
+        function.m_strExpression = strExpression;
+        function.m_crColor = crColor;
+        function.Sample(window, pDoc->m_nDivisions);
+        pDoc->m_pFunctions->push_back(std::move(function));
     }
     return pDoc;
 }
@@ -582,10 +582,10 @@ TEST(MetafileExport, ToolExportsTheGraphAsAFreshViewShowsIt)
 {
     EnsureApplication();
     auto pDoc = MakeGraph({});
-    auto pFunction = std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get());
-    pFunction->m_strExpression = "SIN(X)";
-    pFunction->m_crColor = kRed;
-    pDoc->m_pFunctions->push_back(std::move(pFunction)); // not sampled yet
+    CGraphFunction function(pDoc->m_pEvaluator.get());
+    function.m_strExpression = "SIN(X)";
+    function.m_crColor = kRed;
+    pDoc->m_pFunctions->push_back(std::move(function)); // not sampled yet
     CMemorySink sink;
     ExportMetafile(*pDoc, sink);
     const emf::CFile file = Parse(sink.GetData());

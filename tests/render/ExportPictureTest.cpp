@@ -28,10 +28,10 @@ void FillGraph(CTraceloDoc& doc)
                                                           {"1/X", MakeRgb(0, 128, 0)}};
     for (const auto& f : functions)
     {
-        auto pFunction = std::make_unique<CGraphFunction>(doc.m_pEvaluator.get());
-        pFunction->m_strExpression = f.first;
-        pFunction->m_crColor = f.second;
-        doc.m_pFunctions->push_back(std::move(pFunction));
+        CGraphFunction function(doc.m_pEvaluator.get());
+        function.m_strExpression = f.first;
+        function.m_crColor = f.second;
+        doc.m_pFunctions->push_back(std::move(function));
     }
 }
 
@@ -72,8 +72,8 @@ TEST(RenderPicture, PngIsTheViewOnWhite)
     const QImage image = Decode(RenderPicture(doc, EPictureFormat::Png, 800, 600));
     ASSERT_EQ(image.size(), QSize(800, 600));
     // The functions were sampled over the document's window and divisions.
-    EXPECT_EQ(doc.m_pFunctions->front()->m_pPoints->m_window.m_dXMin, -3.0);
-    EXPECT_GE(doc.m_pFunctions->front()->m_pPoints->GetCount(), 300u);
+    EXPECT_EQ(doc.m_pFunctions->front().m_pPoints->m_window.m_dXMin, -3.0);
+    EXPECT_GE(doc.m_pFunctions->front().m_pPoints->GetCount(), 300u);
 
     // The same as drawing the sequence on the window's white ground.
     QImage expected(800, 600, QImage::Format_RGB32);

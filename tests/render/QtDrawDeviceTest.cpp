@@ -380,11 +380,11 @@ TEST(QtDrawDevice, DefaultGraphPixels)
 {
     CExprEvaluator evaluator;
     CFunctionList functions;
-    auto pConstant = std::make_unique<CGraphFunction>(&evaluator);
-    pConstant->m_strExpression = "1";
-    pConstant->m_crColor = MakeRgb(255, 0, 0);
-    pConstant->Sample(CPlotWindow{-2, 2, -2, 2}, 500);
-    functions.push_back(std::move(pConstant));
+    CGraphFunction constant(&evaluator);
+    constant.m_strExpression = "1";
+    constant.m_crColor = MakeRgb(255, 0, 0);
+    constant.Sample(CPlotWindow{-2, 2, -2, 2}, 500);
+    functions.push_back(std::move(constant));
 
     QImage image = WhiteImage(800, 600);
     CPlotLayout layout;
@@ -464,16 +464,16 @@ TEST(QtDrawDevice, ExtremeWindowsDrawWithoutFault)
     CFunctionList functions;
     for (const char* pszExpression : {"X", "1/X", "X^3*1E300", "SIN(X)", "SQRT(X)"})
     {
-        auto pFunction = std::make_unique<CGraphFunction>(&evaluator);
-        pFunction->m_strExpression = pszExpression;
-        pFunction->m_crColor = MakeRgb(255, 0, 0);
-        functions.push_back(std::move(pFunction));
+        CGraphFunction function(&evaluator);
+        function.m_strExpression = pszExpression;
+        function.m_crColor = MakeRgb(255, 0, 0);
+        functions.push_back(std::move(function));
     }
     for (const CPlotWindow& w : windows)
     {
-        for (auto& pFunction : functions)
+        for (CGraphFunction& function : functions)
         {
-            pFunction->Sample(w, 1000);
+            function.Sample(w, 1000);
         }
         QImage image = WhiteImage(800, 600);
         {

@@ -146,7 +146,7 @@ TEST_F(CViewTest, InitialUpdateCopiesTheGraphAndSamplesOverItsWindow)
     pView->m_window.m_dXMax = 1.0;
     pView->ResampleAndRedraw();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone
-    const CGraphFunction& function = *pDoc->m_pFunctions->front();
+    const CGraphFunction& function = pDoc->m_pFunctions->front();
     EXPECT_EQ(function.m_pPoints->m_window.m_dXMin, 0.0);
     EXPECT_EQ(function.m_pPoints->m_window.m_dXMax, 1.0);
     EXPECT_EQ(function.m_pPoints->GetCount(), 500u);

@@ -197,9 +197,9 @@ protected:
     std::vector<std::string> Expressions() const
     {
         std::vector<std::string> v;
-        for (const auto& pFunction : *m_pDoc->m_pFunctions)
+        for (const CGraphFunction& function : *m_pDoc->m_pFunctions)
         {
-            v.push_back(pFunction->m_strExpression);
+            v.push_back(function.m_strExpression);
         }
         return v;
     }
@@ -245,7 +245,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsAppendedSampledAndMarksTheGraph)
     EXPECT_EQ(seen.m_nPreselected, -1);
 
     ASSERT_EQ(m_pDoc->m_pFunctions->size(), 1u);
-    const CGraphFunction& function = *m_pDoc->m_pFunctions->front();
+    const CGraphFunction& function = m_pDoc->m_pFunctions->front();
     EXPECT_EQ(function.m_strExpression, "SIN(X)");
     EXPECT_EQ(function.m_crColor, 0x0000FFu);
     EXPECT_EQ(function.m_pEvaluator, m_pDoc->m_pEvaluator.get());
@@ -260,7 +260,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsAppendedSampledAndMarksTheGraph)
 
     AddFunction("X^2", 4);
     EXPECT_EQ(Expressions(), (std::vector<std::string>{"SIN(X)", "X^2"}));
-    EXPECT_EQ(m_pDoc->m_pFunctions->back()->m_crColor, 0x80FFFFu);
+    EXPECT_EQ(m_pDoc->m_pFunctions->back().m_crColor, 0x80FFFFu);
 }
 
 TEST_F(CEditCommandsTest, CancelledNewFunctionChangesNothing)
@@ -278,7 +278,7 @@ TEST_F(CEditCommandsTest, NewFunctionIsSampledOverTheZoomedWindow)
     Zoom(m_pView, 0.5, 1.0, -0.25, 0.25);
     m_pDoc->m_nDivisions = 40;
     AddFunction("X", -1);
-    const CGraphFunction& function = *m_pDoc->m_pFunctions->front();
+    const CGraphFunction& function = m_pDoc->m_pFunctions->front();
     EXPECT_EQ(function.m_pPoints->m_window, (CPlotWindow{0.5, 1.0, -0.25, 0.25}));
     EXPECT_GE(function.m_pPoints->GetCount(), 40u);
     EXPECT_LE(function.m_pPoints->GetCount(), 41u);
@@ -295,13 +295,13 @@ TEST_F(CEditCommandsTest, MalformedAndEmptyExpressionsAreAddedAsTyped)
     ASSERT_EQ(Expressions(), (std::vector<std::string>{"", "  SIN(( "}));
     // The empty text is the line Y = 0; the malformed one has no points,
     // but is a function all the same.
-    const CPointList& empty = *m_pDoc->m_pFunctions->at(0)->m_pPoints;
+    const CPointList& empty = *m_pDoc->m_pFunctions->at(0).m_pPoints;
     ASSERT_FALSE(empty.IsEmpty());
     for (const CCurvePoint& pt : empty)
     {
         EXPECT_EQ(pt.m_dY, 0.0);
     }
-    EXPECT_TRUE(m_pDoc->m_pFunctions->at(1)->m_pPoints->IsEmpty());
+    EXPECT_TRUE(m_pDoc->m_pFunctions->at(1).m_pPoints->IsEmpty());
     EXPECT_TRUE(m_pDoc->IsModified());
 
     // The empty one is an empty line of the selection dialog.
@@ -334,9 +334,9 @@ TEST_F(CEditCommandsTest, EditChangesTheChosenFunctionAloneAndResamplesIt)
     AddFunction("X^3", 3);
     // Zoomed after the additions: only a resampled function follows it.
     Zoom(m_pView, -1, 1, -1, 1);
-    for (const auto& pFunction : *m_pDoc->m_pFunctions)
+    for (CGraphFunction& function : *m_pDoc->m_pFunctions)
     {
-        pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, 500);
+        function.Sample(CPlotWindow{-2, 2, -2, 2}, 500);
     }
     m_pDoc->SetModifiedFlag(false);
 
@@ -350,21 +350,21 @@ TEST_F(CEditCommandsTest, EditChangesTheChosenFunctionAloneAndResamplesIt)
     EXPECT_EQ(seen.m_strExpression, "X^2");
     EXPECT_EQ(Expressions(), (std::vector<std::string>{"X", "SQRT(X)", "X^3"}));
     const CFunctionList& functions = *m_pDoc->m_pFunctions;
-    EXPECT_EQ(functions[1]->m_crColor, 0x00FF00u);
-    EXPECT_EQ(functions[0]->m_crColor, 0x000000u);
-    EXPECT_EQ(functions[2]->m_crColor, 0xFF0000u);
-    EXPECT_EQ(functions[1]->m_pPoints->m_window, (CPlotWindow{-1, 1, -1, 1}));
-    EXPECT_EQ(functions[0]->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(functions[2]->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[1].m_crColor, 0x00FF00u);
+    EXPECT_EQ(functions[0].m_crColor, 0x000000u);
+    EXPECT_EQ(functions[2].m_crColor, 0xFF0000u);
+    EXPECT_EQ(functions[1].m_pPoints->m_window, (CPlotWindow{-1, 1, -1, 1}));
+    EXPECT_EQ(functions[0].m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(functions[2].m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
 TEST_F(CEditCommandsTest, EditedFunctionKeepsItsColourWhenNoneIsClicked)
 {
     AddFunction("SIN(X)", 2); // red
-    m_pDoc->m_pFunctions->push_back(std::make_unique<CGraphFunction>(m_pDoc->m_pEvaluator.get()));
-    m_pDoc->m_pFunctions->back()->m_strExpression = "COS(X)";
-    m_pDoc->m_pFunctions->back()->m_crColor = 0x123456; // from a file, outside the palette
+    m_pDoc->m_pFunctions->emplace_back(m_pDoc->m_pEvaluator.get());
+    m_pDoc->m_pFunctions->back().m_strExpression = "COS(X)";
+    m_pDoc->m_pFunctions->back().m_crColor = 0x123456; // from a file, outside the palette
 
     CFunctionSeen seen;
     QStringList lines;
@@ -372,15 +372,15 @@ TEST_F(CEditCommandsTest, EditedFunctionKeepsItsColourWhenNoneIsClicked)
     m_driver.Then(AnswerFunction({QString("SIN(2*X)"), -1, true}, &seen));
     Command(res::ID_FUNCTION_EDIT);
     EXPECT_EQ(seen.m_nPreselected, 2);
-    EXPECT_EQ(m_pDoc->m_pFunctions->at(0)->m_strExpression, "SIN(2*X)");
-    EXPECT_EQ(m_pDoc->m_pFunctions->at(0)->m_crColor, 0x0000FFu);
+    EXPECT_EQ(m_pDoc->m_pFunctions->at(0).m_strExpression, "SIN(2*X)");
+    EXPECT_EQ(m_pDoc->m_pFunctions->at(0).m_crColor, 0x0000FFu);
 
     m_driver.Then(AnswerSelection(1, true, &lines));
     m_driver.Then(AnswerFunction({std::nullopt, -1, true}, &seen));
     Command(res::ID_FUNCTION_EDIT);
     EXPECT_EQ(seen.m_strExpression, "COS(X)");
     EXPECT_EQ(seen.m_nPreselected, -1);
-    EXPECT_EQ(m_pDoc->m_pFunctions->at(1)->m_crColor, 0x123456u);
+    EXPECT_EQ(m_pDoc->m_pFunctions->at(1).m_crColor, 0x123456u);
 }
 
 TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
@@ -392,8 +392,8 @@ TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
         strLong += "X+";
     }
     strLong.back() = '1';
-    m_pDoc->m_pFunctions->push_back(std::make_unique<CGraphFunction>(m_pDoc->m_pEvaluator.get()));
-    m_pDoc->m_pFunctions->back()->m_strExpression = strLong;
+    m_pDoc->m_pFunctions->emplace_back(m_pDoc->m_pEvaluator.get());
+    m_pDoc->m_pFunctions->back().m_strExpression = strLong;
 
     const auto saveAndReload = [this]
     {
@@ -404,7 +404,7 @@ TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
         CArchive load(source);
         CTraceloDoc reloaded;
         reloaded.Serialize(load);
-        return reloaded.m_pFunctions->at(0)->m_strExpression;
+        return reloaded.m_pFunctions->at(0).m_strExpression;
     };
 
     // OK without a change, then "*2" typed at the end of the text.
@@ -434,7 +434,7 @@ TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
             });
         Command(res::ID_FUNCTION_EDIT);
         EXPECT_EQ(nShown, static_cast<qsizetype>(strLong.size()));
-        EXPECT_EQ(m_pDoc->m_pFunctions->at(0)->m_strExpression, edit.m_strExpected);
+        EXPECT_EQ(m_pDoc->m_pFunctions->at(0).m_strExpression, edit.m_strExpected);
         EXPECT_EQ(saveAndReload(), edit.m_strExpected);
         strLong = edit.m_strExpected;
     }
@@ -456,7 +456,7 @@ TEST_F(CEditCommandsTest, CancelledSelectionChangesNothingCancelledPropertiesSti
     Command(res::ID_FUNCTION_EDIT);
     EXPECT_TRUE(seen.m_bOpened);
     EXPECT_EQ(Expressions(), (std::vector<std::string>{"X"}));
-    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_crColor, 0u);
+    EXPECT_EQ(m_pDoc->m_pFunctions->front().m_crColor, 0u);
     // A function was chosen: the graph counts as changed.
     EXPECT_TRUE(m_pDoc->IsModified());
 }
@@ -510,7 +510,7 @@ TEST_F(CEditCommandsTest, ParametersShowTheGraphsWindowAndOKEndsTheZoom)
     EXPECT_TRUE(seen.m_bGrid);
     // OK without changes: back to the graph's window, resampled.
     EXPECT_EQ(m_pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pDoc->m_pFunctions->front().m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 
@@ -585,12 +585,12 @@ TEST_F(CEditCommandsTest, ParametersResampleEveryFunctionWithTheNewDivisions)
     m_driver.Then(AnswerParams(answer, &seen));
     Command(res::ID_EDIT_PARAMETERS);
     EXPECT_FALSE(m_pDoc->m_bGrid);
-    for (const auto& pFunction : *m_pDoc->m_pFunctions)
+    for (const CGraphFunction& function : *m_pDoc->m_pFunctions)
     {
-        EXPECT_EQ(pFunction->m_pPoints->m_window, (CPlotWindow{0, 4, -1, 1}));
-        EXPECT_GE(pFunction->m_pPoints->GetCount(), 20u);
-        EXPECT_LE(pFunction->m_pPoints->GetCount(), 21u);
-        EXPECT_EQ(pFunction->m_pPoints->begin()->m_dX, 0.0);
+        EXPECT_EQ(function.m_pPoints->m_window, (CPlotWindow{0, 4, -1, 1}));
+        EXPECT_GE(function.m_pPoints->GetCount(), 20u);
+        EXPECT_LE(function.m_pPoints->GetCount(), 21u);
+        EXPECT_EQ(function.m_pPoints->begin()->m_dX, 0.0);
     }
     EXPECT_TRUE(m_pDoc->IsModified());
 }
@@ -675,7 +675,7 @@ TEST_F(CEditCommandsTest, NewFunctionThroughTheContextMenu)
     EXPECT_TRUE(bChosen);
     EXPECT_TRUE(seen.m_bOpened);
     EXPECT_EQ(Expressions(), (std::vector<std::string>{"LN(X)"}));
-    EXPECT_EQ(m_pDoc->m_pFunctions->front()->m_crColor, 0x800080u);
+    EXPECT_EQ(m_pDoc->m_pFunctions->front().m_crColor, 0x800080u);
     EXPECT_TRUE(m_pDoc->IsModified());
 }
 

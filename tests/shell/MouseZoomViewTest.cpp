@@ -84,7 +84,7 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
     const CPlotWindow clicked = pView->m_window;
     EXPECT_TRUE(WindowNear(clicked, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     // The curve was resampled over the new window.
-    const CGraphFunction& fn = *pView->m_pFunctions->front();
+    const CGraphFunction& fn = pView->m_pFunctions->front();
     EXPECT_EQ(fn.m_pPoints->m_window.m_dXMin, clicked.m_dXMin);
     EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked.m_dXMin);
 
@@ -172,7 +172,7 @@ TEST_F(CMouseTest, TheNarrowestWindowHolds)
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
     EXPECT_EQ(pView->m_window, (CPlotWindow{0.0, 1e-10, 0.0, 1e-10}));
-    EXPECT_EQ(pView->m_pFunctions->front()->m_pPoints->m_window.m_dXMax,
+    EXPECT_EQ(pView->m_pFunctions->front().m_pPoints->m_window.m_dXMax,
               1e-10); // resampled all the same
 }
 
@@ -207,7 +207,7 @@ TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
 {
     CTraceloView* pView = OpenView();
     const QImage before = pView->grab().toImage();
-    const CGraphFunction& fn = *pView->m_pFunctions->front();
+    const CGraphFunction& fn = pView->m_pFunctions->front();
     const CCurvePoint* pPoints = fn.m_pPoints->GetData();
 
     QTest::mousePress(pView, Qt::LeftButton, {}, {200, 150});

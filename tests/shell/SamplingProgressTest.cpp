@@ -39,10 +39,10 @@ protected:
             strSlow += "+SIN(X*" + std::to_string(i) + ")^2";
         for (int i = 0; i < nFunctions; ++i)
         {
-            auto pFunction = std::make_unique<CGraphFunction>(pDoc->m_pEvaluator.get());
+            CGraphFunction function(pDoc->m_pEvaluator.get());
             // One text drawing RAND numbers among them, run in order.
-            pFunction->m_strExpression = i == 1 ? strSlow + "+RAND(1)" : strSlow;
-            pDoc->m_pFunctions->push_back(std::move(pFunction));
+            function.m_strExpression = i == 1 ? strSlow + "+RAND(1)" : strSlow;
+            pDoc->m_pFunctions->push_back(std::move(function));
         }
         pDoc->m_nDivisions = nDivisions;
     }
@@ -90,9 +90,9 @@ TEST_F(CSamplingProgressTest, AnnullaStopsALongResampleAndLeavesTheWindowUsable)
     EXPECT_TRUE(bProgressed);
     ASSERT_TRUE(clicked.isValid());
     std::size_t nEmpty = 0;
-    for (const auto& pFunction : *pDoc->m_pFunctions)
+    for (const CGraphFunction& function : *pDoc->m_pFunctions)
     {
-        const std::size_t n = pFunction->m_pPoints->GetCount();
+        const std::size_t n = function.m_pPoints->GetCount();
         EXPECT_TRUE(n == 0 || n >= 2000000u) << n;
         nEmpty += n == 0;
     }
@@ -103,8 +103,8 @@ TEST_F(CSamplingProgressTest, AnnullaStopsALongResampleAndLeavesTheWindowUsable)
     // The next resample starts afresh, quickly and without a dialog.
     pDoc->m_nDivisions = 500;
     pView->ResampleAndRedraw();
-    for (const auto& pFunction : *pDoc->m_pFunctions)
-        EXPECT_GE(pFunction->m_pPoints->GetCount(), 500u);
+    for (const CGraphFunction& function : *pDoc->m_pFunctions)
+        EXPECT_GE(function.m_pPoints->GetCount(), 500u);
     EXPECT_FALSE(pDoc->IsModified());
 }
 
@@ -133,8 +133,8 @@ TEST_F(CSamplingProgressTest, CurvesThatDoNotFitAreReportedOnce)
     unsetenv("TRACELO_MEMORY_LIMIT");
 
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
-    for (const auto& pFunction : *pDoc->m_pFunctions)
-        EXPECT_EQ(pFunction->m_pPoints->GetCount(), 0u);
+    for (const CGraphFunction& function : *pDoc->m_pFunctions)
+        EXPECT_EQ(function.m_pPoints->GetCount(), 0u);
     EXPECT_FALSE(pDoc->IsModified());
     EXPECT_EQ(Children().size(), 1u);
 }

@@ -179,7 +179,7 @@ TEST_F(CStartupTest, FileOnTheCommandLineOpensItAndPrintSwitchesAreAccepted)
         auto* pGraph = dynamic_cast<CTraceloDoc*>(pDoc);
         ASSERT_EQ(pGraph->m_pFunctions->size(), 1u);
         // The view sampled it when it was first updated.
-        EXPECT_EQ(pGraph->m_pFunctions->front()->m_pPoints->GetCount(), 500u);
+        EXPECT_EQ(pGraph->m_pFunctions->front().m_pPoints->GetCount(), 500u);
     }
 }
 

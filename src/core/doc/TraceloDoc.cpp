@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "core/doc/Archive.h"
@@ -16,6 +17,9 @@ namespace
 // Records whose memory is checked at once: below this the functions take
 // less than asking the system how much is left.
 constexpr std::uint64_t kRecordsPerCheck = 1u << 16;
+// The first block of a list read from a stream; each next one is twice as
+// large, so the list grows with the records that really arrive.
+constexpr std::uint64_t kFirstStreamRecords = 16;
 
 // Refuses, as running out of memory, records that would not fit in the
 // memory left to the program, before they are allocated.
@@ -25,6 +29,24 @@ void CheckRoomFor(std::uint64_t nRecords)
     {
         throw std::bad_alloc();
     }
+}
+
+// Makes room in the list for the next record read from a stream. The list
+// grows only here, in blocks whose size is chosen here, and while it moves
+// into a larger block both are held: that is what the memory must allow.
+void GrowForStream(CFunctionList& functions, std::uint64_t nCount)
+{
+    if (functions.size() < functions.capacity())
+    {
+        return;
+    }
+    const std::uint64_t nHave = functions.capacity();
+    const std::uint64_t nNext = std::min(nCount, std::max(kFirstStreamRecords, nHave * 2));
+    if (nNext >= kRecordsPerCheck)
+    {
+        CheckRoomFor(nHave + nNext);
+    }
+    functions.reserve(static_cast<std::size_t>(nNext));
 }
 
 } // namespace
@@ -85,19 +107,11 @@ void CTraceloDoc::Serialize(CArchive& ar)
         ar << m_window.m_dXMin << m_window.m_dXMax << m_window.m_dYMin << m_window.m_dYMax;
         ar << m_nDivisions;
         ar << std::int32_t{m_bGrid ? 1 : 0};
-        std::int32_t nCount = 0;
-        for (const auto& pFunction : *m_pFunctions)
+        ar << static_cast<std::int32_t>(m_pFunctions->size());
+        for (const CGraphFunction& function : *m_pFunctions)
         {
-            nCount += pFunction != nullptr ? 1 : 0;
-        }
-        ar << nCount;
-        for (const auto& pFunction : *m_pFunctions)
-        {
-            if (pFunction != nullptr)
-            {
-                ar.WriteString(pFunction->m_strExpression);
-                ar << pFunction->m_crColor;
-            }
+            ar.WriteString(function.m_strExpression);
+            ar << function.m_crColor;
         }
         return;
     }
@@ -112,41 +126,39 @@ void CTraceloDoc::Serialize(CArchive& ar)
     ar >> nDivisions >> nGrid >> nCount;
 
     // Every record takes at least kMinRecordBytes: a count the rest of the
-    // file cannot hold is refused before anything is read or allocated. A
-    // stream, whose size is unknown, grows the list record by record, so a
-    // count costs only the records that really follow it.
+    // file cannot hold is refused before anything is read or allocated, and
+    // the list is then allocated once for all the records. A stream, whose
+    // size is unknown, grows the list as its records arrive, so a count
+    // costs only the records that really follow it.
     // Records that would not fit in memory are refused as well, before the
     // list grows until the machine has none left.
     CFunctionList functions;
     const std::uint64_t nRemaining = nCount > 0 ? ar.GetRemaining() : 0;
-    if (nCount > 0)
+    const bool bStream = nRemaining == CByteSource::kUnknownRemaining;
+    if (nCount > 0 && !bStream)
     {
-        if (nRemaining != CByteSource::kUnknownRemaining)
+        if (static_cast<std::uint64_t>(nCount) > nRemaining / kMinRecordBytes)
         {
-            if (static_cast<std::uint64_t>(nCount) > nRemaining / kMinRecordBytes)
-            {
-                throw CArchiveException(CArchiveException::ECause::EndOfFile);
-            }
-            if (static_cast<std::uint64_t>(nCount) >= kRecordsPerCheck)
-            {
-                CheckRoomFor(static_cast<std::uint64_t>(nCount));
-            }
-            functions.reserve(static_cast<std::size_t>(nCount));
+            throw CArchiveException(CArchiveException::ECause::EndOfFile);
         }
+        if (static_cast<std::uint64_t>(nCount) >= kRecordsPerCheck)
+        {
+            CheckRoomFor(static_cast<std::uint64_t>(nCount));
+        }
+        functions.reserve(static_cast<std::size_t>(nCount));
     }
     for (std::int32_t i = 0; i < nCount; ++i)
     {
-        // From a stream the records are checked as they come, a batch ahead.
-        if (nRemaining == CByteSource::kUnknownRemaining && i != 0 &&
-            static_cast<std::uint64_t>(i) % kRecordsPerCheck == 0)
+        std::string strExpression = ar.ReadString();
+        COLORREF crColor = 0;
+        ar >> crColor;
+        if (bStream)
         {
-            CheckRoomFor(std::min<std::uint64_t>(static_cast<std::uint64_t>(nCount),
-                                                 static_cast<std::uint64_t>(i) + kRecordsPerCheck));
+            GrowForStream(functions, static_cast<std::uint64_t>(nCount));
         }
-        auto pFunction = std::make_unique<CGraphFunction>(m_pEvaluator.get());
-        pFunction->m_strExpression = ar.ReadString();
-        ar >> pFunction->m_crColor;
-        functions.push_back(std::move(pFunction));
+        CGraphFunction& function = functions.emplace_back(m_pEvaluator.get());
+        function.m_strExpression = std::move(strExpression);
+        function.m_crColor = crColor;
     }
 
     m_window = window;

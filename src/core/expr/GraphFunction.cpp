@@ -8,12 +8,6 @@ const CPointList& CPointListPtr::Empty()
     return s_empty;
 }
 
-CGraphFunction::CGraphFunction(CExprEvaluator* pEvaluator) : m_pEvaluator(pEvaluator)
-{
-}
-
-CGraphFunction::~CGraphFunction() = default;
-
 void CGraphFunction::Sample(const CPlotWindow& window, std::int32_t nDivisions)
 {
     CGraphFunction* const pThis = this;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -122,9 +123,12 @@ class CGraphFunction
 {
 public:
     // pEvaluator belongs to the document and must outlive this function.
-    explicit CGraphFunction(CExprEvaluator* pEvaluator);
-    virtual ~CGraphFunction();
+    explicit CGraphFunction(CExprEvaluator* pEvaluator) noexcept : m_pEvaluator(pEvaluator) {}
 
+    // Held by value in the document's list, so it moves (a move takes the
+    // curve's storage along); a copy of a curve is never wanted.
+    CGraphFunction(CGraphFunction&&) noexcept = default;
+    CGraphFunction& operator=(CGraphFunction&&) noexcept = default;
     CGraphFunction(const CGraphFunction&) = delete;
     CGraphFunction& operator=(const CGraphFunction&) = delete;
 
@@ -146,10 +150,16 @@ public:
     COLORREF m_crColor = 0;
 };
 
-// What one function costs on the heap before it is sampled, its text aside:
-// the object, the allocator's bookkeeping and its place in the list.
-inline constexpr std::uint64_t kBytesPerLoadedFunction =
-    (sizeof(CGraphFunction) + 8 + 15) / 16 * 16 + sizeof(void*);
+// The list moves its functions when it grows; a move that could throw would
+// have it copy them instead.
+static_assert(std::is_nothrow_move_constructible_v<CGraphFunction>);
+
+// What one function costs before it is sampled, its text aside: its place in
+// the list, which holds the functions themselves in one block.
+inline constexpr std::uint64_t kBytesPerLoadedFunction = sizeof(CGraphFunction);
 
 // The document's functions in list order: drawing, file and selection order.
-using CFunctionList = std::vector<std::unique_ptr<CGraphFunction>>;
+// Held by value, so that a loaded function costs its place in one block and
+// nothing more until it is sampled. Adding to or removing from the list moves
+// the functions: a pointer to one is good only while the list is unchanged.
+using CFunctionList = std::vector<CGraphFunction>;

@@ -463,13 +463,13 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
     return result;
 }
 
-void SampleAllOrThrow(const CFunctionList& functions, const CPlotWindow& window,
-                      std::int32_t nDivisions, const CSamplingOptions& options)
+void SampleAllOrThrow(CFunctionList& functions, const CPlotWindow& window, std::int32_t nDivisions,
+                      const CSamplingOptions& options)
 {
     std::vector<CGraphFunction*> vFunctions;
     vFunctions.reserve(functions.size());
-    for (const std::unique_ptr<CGraphFunction>& pFunction : functions)
-        vFunctions.push_back(pFunction.get());
+    for (CGraphFunction& function : functions)
+        vFunctions.push_back(&function);
     CSamplingOptions allOrNothing = options;
     allOrNothing.m_bAllOrNothing = true;
     if (SampleFunctions(vFunctions, window, nDivisions, allOrNothing).m_bOutOfMemory)

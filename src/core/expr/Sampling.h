@@ -56,8 +56,8 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
 // The same over a document's list; for the exports, where a picture with
 // curves missing is no result, a function that did not fit is reported by
 // throwing std::bad_alloc.
-void SampleAllOrThrow(const CFunctionList& functions, const CPlotWindow& window,
-                      std::int32_t nDivisions, const CSamplingOptions& options = {});
+void SampleAllOrThrow(CFunctionList& functions, const CPlotWindow& window, std::int32_t nDivisions,
+                      const CSamplingOptions& options = {});
 
 // The threads sampling may use: TRACELO_THREADS when it is a positive number
 // (at most the number of processors), else every processor.

@@ -61,10 +61,10 @@ CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWind
     }
     if (pFunctions != nullptr)
     {
-        for (const auto& pFunction : *pFunctions)
+        for (const CGraphFunction& function : *pFunctions)
         {
-            pFunction->DrawCurve(pDC, layout.m_nPlotLeft, layout.m_nPlotWidth, layout.m_nPlotTop,
-                                 layout.m_nPlotHeight);
+            function.DrawCurve(pDC, layout.m_nPlotLeft, layout.m_nPlotWidth, layout.m_nPlotTop,
+                               layout.m_nPlotHeight);
         }
     }
     plotArea.DrawAxes(pDC);

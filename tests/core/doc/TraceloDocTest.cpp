@@ -101,11 +101,11 @@ std::string Load(CTraceloDoc& doc, const Bytes& bytes)
 
 CGraphFunction& AddFunction(CTraceloDoc& doc, const std::string& strExpression, COLORREF crColor)
 {
-    auto pFunction = std::make_unique<CGraphFunction>(doc.m_pEvaluator.get());
-    pFunction->m_strExpression = strExpression;
-    pFunction->m_crColor = crColor;
-    doc.m_pFunctions->push_back(std::move(pFunction));
-    return *doc.m_pFunctions->back();
+    CGraphFunction function(doc.m_pEvaluator.get());
+    function.m_strExpression = strExpression;
+    function.m_crColor = crColor;
+    doc.m_pFunctions->push_back(std::move(function));
+    return doc.m_pFunctions->back();
 }
 
 void ExpectNewGraph(const CTraceloDoc& doc)
@@ -158,44 +158,40 @@ TEST(TraceloDocTest, DeleteFunctionsEmptiesTheList)
     EXPECT_EQ(doc.m_pFunctions->size(), 0u);
 }
 
-// Records destructions in order; a function also evaluates once more while
-// it is destroyed, which the sanitizers report if its evaluator is gone.
-std::vector<std::string> g_vEvents;
-
+// The evaluator notes, as it is destroyed, how many functions of its
+// document still exist: they point to it, so none may be left by then.
 class CLoggingEvaluator : public CExprEvaluator
 {
 public:
-    ~CLoggingEvaluator() override { g_vEvents.push_back("evaluator"); }
-};
+    CLoggingEvaluator(const CTraceloDoc& doc, std::vector<std::string>& vEvents)
+        : m_doc(doc), m_vEvents(vEvents)
+    {
+    }
+    ~CLoggingEvaluator() override
+    {
+        m_vEvents.push_back(m_doc.m_pFunctions == nullptr
+                                ? "evaluator, no list"
+                                : "evaluator, " + std::to_string(m_doc.m_pFunctions->size()));
+    }
 
-class CLoggingFunction : public CGraphFunction
-{
-public:
-    CLoggingFunction(CExprEvaluator* pEvaluator, std::string strName)
-        : CGraphFunction(pEvaluator), m_strName(std::move(strName))
-    {
-    }
-    ~CLoggingFunction() override
-    {
-        m_pEvaluator->EvaluateAt("X+1", 1.0);
-        g_vEvents.push_back(m_strName);
-    }
-    std::string m_strName;
+private:
+    const CTraceloDoc& m_doc;
+    std::vector<std::string>& m_vEvents;
 };
 
 TEST(TraceloDocTest, DestroysFunctionsBeforeTheirEvaluator)
 {
-    g_vEvents.clear();
+    std::vector<std::string> vEvents;
     {
         CTraceloDoc doc;
-        doc.m_pEvaluator = std::make_unique<CLoggingEvaluator>();
+        doc.m_pEvaluator = std::make_unique<CLoggingEvaluator>(doc, vEvents);
         for (const char* psz : {"f1", "f2", "f3"})
         {
-            doc.m_pFunctions->push_back(
-                std::make_unique<CLoggingFunction>(doc.m_pEvaluator.get(), psz));
+            doc.m_pFunctions->emplace_back(doc.m_pEvaluator.get()).m_strExpression = psz;
         }
+        doc.m_pFunctions->front().Sample(CPlotWindow{-2, 2, -2, 2}, 10);
     }
-    EXPECT_EQ(g_vEvents, (std::vector<std::string>{"f1", "f2", "f3", "evaluator"}));
+    EXPECT_EQ(vEvents, (std::vector<std::string>{"evaluator, no list"}));
 }
 
 TEST(GraphFileTest, NewGraphIsFortyFourBytes)
@@ -215,7 +211,7 @@ TEST(GraphFileTest, SinInRedIsFiftyFiveBytes)
     CTraceloDoc loaded;
     ASSERT_EQ(Load(loaded, kSinRed), "");
     ASSERT_EQ(loaded.m_pFunctions->size(), 1u);
-    const CGraphFunction& function = *loaded.m_pFunctions->front();
+    const CGraphFunction& function = loaded.m_pFunctions->front();
     EXPECT_EQ(function.m_strExpression, "SIN(X)");
     EXPECT_EQ(function.m_crColor, 0x0000FFu);
     EXPECT_EQ(function.m_pEvaluator, loaded.m_pEvaluator.get());
@@ -257,9 +253,9 @@ TEST_P(GraphReadTest, OpensAs)
     EXPECT_EQ(doc.m_nDivisions, c.m_nDivisions);
     EXPECT_EQ(doc.m_bGrid, c.m_bGrid);
     std::vector<std::string> vExpressions;
-    for (const auto& pFunction : *doc.m_pFunctions)
+    for (const CGraphFunction& function : *doc.m_pFunctions)
     {
-        vExpressions.push_back(pFunction->m_strExpression);
+        vExpressions.push_back(function.m_strExpression);
     }
     EXPECT_EQ(vExpressions, c.m_vExpressions);
     EXPECT_EQ(Save(doc), c.m_written.empty() ? c.m_bytes : c.m_written);
@@ -507,7 +503,7 @@ TEST_P(GraphRefusedTest, UnexpectedFileFormat)
     EXPECT_EQ(doc.m_nDivisions, 77);
     EXPECT_FALSE(doc.m_bGrid);
     ASSERT_EQ(doc.m_pFunctions->size(), 1u);
-    EXPECT_EQ(doc.m_pFunctions->front()->m_strExpression, "previous");
+    EXPECT_EQ(doc.m_pFunctions->front().m_strExpression, "previous");
 }
 
 Bytes Cut(const Bytes& bytes, std::size_t nSize)
@@ -585,8 +581,8 @@ TEST(GraphFileTest, RoundTripKeepsOrderTextsAndColoursByteForByte)
     ASSERT_EQ(loaded.m_pFunctions->size(), functions.size());
     for (std::size_t i = 0; i < functions.size(); ++i)
     {
-        EXPECT_EQ((*loaded.m_pFunctions)[i]->m_strExpression, functions[i].first) << i;
-        EXPECT_EQ((*loaded.m_pFunctions)[i]->m_crColor, functions[i].second) << i;
+        EXPECT_EQ((*loaded.m_pFunctions)[i].m_strExpression, functions[i].first) << i;
+        EXPECT_EQ((*loaded.m_pFunctions)[i].m_crColor, functions[i].second) << i;
     }
     EXPECT_EQ(Save(loaded), bytes);
 }
@@ -598,7 +594,7 @@ TEST(GraphFileTest, EightBitTextOfOtherWritersRoundTrips)
         Header(-2, 2, -2, 2, 500, 1, 1) + Record(std::string("\xF9\x80\x81\x01", 4), 5);
     CTraceloDoc doc;
     ASSERT_EQ(Load(doc, bytes), "");
-    EXPECT_EQ(doc.m_pFunctions->front()->m_strExpression, "\xC3\xB9\xE2\x82\xAC\xC2\x81\x01");
+    EXPECT_EQ(doc.m_pFunctions->front().m_strExpression, "\xC3\xB9\xE2\x82\xAC\xC2\x81\x01");
     EXPECT_EQ(Save(doc), bytes);
 }
 
@@ -609,7 +605,7 @@ TEST(GraphFileTest, SixteenBitTextIsReadAndWrittenAsEightBit)
                         Bytes{0xFF, 0x00, 0x00, 0x00};
     CTraceloDoc doc;
     ASSERT_EQ(Load(doc, bytes), "");
-    EXPECT_EQ(doc.m_pFunctions->front()->m_strExpression, "X\xC3\xB9?");
+    EXPECT_EQ(doc.m_pFunctions->front().m_strExpression, "X\xC3\xB9?");
     EXPECT_EQ(Save(doc), Header(-2, 2, -2, 2, 500, 1, 1) + Record("X\xF9?", 0xFF));
 }
 

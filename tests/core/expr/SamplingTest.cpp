@@ -34,15 +34,15 @@ struct CGraph
     {
         for (const std::string& strText : vTexts)
         {
-            m_functions.push_back(std::make_unique<CGraphFunction>(&m_evaluator));
-            m_functions.back()->m_strExpression = strText;
+            m_functions.emplace_back(&m_evaluator);
+            m_functions.back().m_strExpression = strText;
         }
     }
-    std::vector<CGraphFunction*> Pointers() const
+    std::vector<CGraphFunction*> Pointers()
     {
         std::vector<CGraphFunction*> v;
-        for (const auto& p : m_functions)
-            v.push_back(p.get());
+        for (CGraphFunction& function : m_functions)
+            v.push_back(&function);
         return v;
     }
 };
@@ -54,12 +54,12 @@ std::vector<std::vector<CCurvePoint>> SampleByTheRule(CGraph& graph, double dXMi
 {
     std::vector<std::vector<CCurvePoint>> vCurves;
     const double dStep = (dXMax - dXMin) / nDivisions;
-    for (const auto& pFunction : graph.m_functions)
+    for (const CGraphFunction& function : graph.m_functions)
     {
         std::vector<CCurvePoint>& curve = vCurves.emplace_back();
         for (double x = dXMin; x < dXMax;)
         {
-            const double y = graph.m_evaluator.EvaluateAt(pFunction->m_strExpression, x);
+            const double y = graph.m_evaluator.EvaluateAt(function.m_strExpression, x);
             if (!graph.m_evaluator.HasError())
                 curve.push_back(CCurvePoint{x, y});
             const double dNext = x + dStep;
@@ -182,7 +182,7 @@ TEST_P(SamplingDifferential, GivesTheBitsOfTheRuleOnAnyNumberOfThreads)
         EXPECT_EQ(nDone.load(), nTotal.load());
         for (std::size_t i = 0; i < vExpected.size(); ++i)
         {
-            const CGraphFunction& f = *graph.m_functions[i];
+            const CGraphFunction& f = graph.m_functions[i];
             if (nThreads == 1)
                 vOneThread.emplace_back(f.m_pPoints->begin(), f.m_pPoints->end());
             else
@@ -251,8 +251,8 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
     constexpr std::int32_t kDivisions = 100000;
     CGraph graph(Repeat("X*2", c.m_nFunctions));
     for (int i = 0; i < c.m_nPreSampled; ++i)
-        graph.m_functions[static_cast<std::size_t>(i)]->Sample(CPlotWindow{-2, 2, -2, 2},
-                                                               kDivisions);
+        graph.m_functions[static_cast<std::size_t>(i)].Sample(CPlotWindow{-2, 2, -2, 2},
+                                                              kDivisions);
     CGraph one({"X*2"});
     const std::size_t nCount = SampleByTheRule(one, -2, 2, kDivisions)[0].size();
 
@@ -269,13 +269,13 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
         EXPECT_EQ(result.m_bOutOfMemory, c.m_bExpectOutOfMemory);
         for (int i = 0; i < c.m_nFunctions; ++i)
         {
-            EXPECT_EQ(graph.m_functions[static_cast<std::size_t>(i)]->m_pPoints->GetCount(),
+            EXPECT_EQ(graph.m_functions[static_cast<std::size_t>(i)].m_pPoints->GetCount(),
                       i < c.m_nExpectSampled ? nCount : 0)
                 << "function " << i;
         }
         // Undo what this round stored, so the next starts as the first.
         for (int i = c.m_nPreSampled; i < c.m_nFunctions; ++i)
-            graph.m_functions[static_cast<std::size_t>(i)]->m_pPoints->Release();
+            graph.m_functions[static_cast<std::size_t>(i)].m_pPoints->Release();
     }
 }
 
@@ -297,13 +297,13 @@ TEST(SamplingMemoryTest, AllOrNothingSamplesNoneWhenOneDoesNotFit)
     options.m_bAllOrNothing = true;
     EXPECT_TRUE(
         SampleFunctions(graph.Pointers(), CPlotWindow{0, 100, 0, 1}, 100, options).m_bOutOfMemory);
-    for (const auto& pFunction : graph.m_functions)
-        EXPECT_EQ(pFunction->m_pPoints->GetCount(), 0u);
+    for (const CGraphFunction& function : graph.m_functions)
+        EXPECT_EQ(function.m_pPoints->GetCount(), 0u);
     options.m_bAllOrNothing = false;
     EXPECT_TRUE(
         SampleFunctions(graph.Pointers(), CPlotWindow{0, 100, 0, 1}, 100, options).m_bOutOfMemory);
-    EXPECT_EQ(graph.m_functions[1]->m_pPoints->GetCount(), 100u);
-    EXPECT_EQ(graph.m_functions[2]->m_pPoints->GetCount(), 0u);
+    EXPECT_EQ(graph.m_functions[1].m_pPoints->GetCount(), 100u);
+    EXPECT_EQ(graph.m_functions[2].m_pPoints->GetCount(), 0u);
 }
 
 // What a walk that stops at once needs is what is asked, not its divisions.
@@ -315,7 +315,7 @@ TEST(SamplingMemoryTest, CountsTheWalkNotTheDivisions)
     const CSamplingResult result =
         SampleFunctions(graph.Pointers(), CPlotWindow{1e16, 1e16 + 4, -1, 1}, 2147483647, options);
     EXPECT_FALSE(result.m_bOutOfMemory);
-    EXPECT_EQ(graph.m_functions[0]->m_pPoints->GetCount(), 1u);
+    EXPECT_EQ(graph.m_functions[0].m_pPoints->GetCount(), 1u);
 }
 
 std::uint64_t StatmPages(int nField)
@@ -382,18 +382,18 @@ TEST(SamplingCancelTest, LeavesUnfinishedCurvesEmptyAndTheNextRunWhole)
         canceller.join();
         EXPECT_TRUE(result.m_bCancelled);
         EXPECT_LT(nDone.load(), nTotal.load());
-        for (const auto& pFunction : graph.m_functions)
+        for (const CGraphFunction& function : graph.m_functions)
         {
-            const std::size_t n = pFunction->m_pPoints->GetCount();
-            EXPECT_TRUE(n == 0 || n == 2000000) << pFunction->m_strExpression << ": " << n;
+            const std::size_t n = function.m_pPoints->GetCount();
+            EXPECT_TRUE(n == 0 || n == 2000000) << function.m_strExpression << ": " << n;
         }
 
         bCancel.store(false);
         const CSamplingResult again =
             SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, 100000, options);
         EXPECT_FALSE(again.m_bCancelled);
-        for (const auto& pFunction : graph.m_functions)
-            EXPECT_EQ(pFunction->m_pPoints->GetCount(), 100000u) << pFunction->m_strExpression;
+        for (const CGraphFunction& function : graph.m_functions)
+            EXPECT_EQ(function.m_pPoints->GetCount(), 100000u) << function.m_strExpression;
     }
 }
 

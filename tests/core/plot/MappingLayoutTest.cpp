@@ -144,11 +144,11 @@ TEST(DrawPlot, GridThenCurvesHeadToTailThenAxes)
     const COLORREF colours[] = {MakeRgb(255, 0, 0), MakeRgb(0, 128, 0), MakeRgb(0, 0, 255)};
     for (COLORREF cr : colours)
     {
-        auto pFunction = std::make_unique<CGraphFunction>(&evaluator);
-        pFunction->m_strExpression = "X/2";
-        pFunction->m_crColor = cr;
-        pFunction->Sample(CPlotWindow{-2, 2, -2, 2}, 50);
-        functions.push_back(std::move(pFunction));
+        CGraphFunction function(&evaluator);
+        function.m_strExpression = "X/2";
+        function.m_crColor = cr;
+        function.Sample(CPlotWindow{-2, 2, -2, 2}, 50);
+        functions.push_back(std::move(function));
     }
 
     for (bool bGrid : {true, false})

@@ -282,6 +282,13 @@ std::string CArchive::ReadString()
     }
     if (!bWide)
     {
+        // Plain ASCII, what expressions are made of, reads the same in both
+        // encodings: the bytes read are the text, with no second copy.
+        if (std::all_of(strBytes.begin(), strBytes.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        {
+            return strBytes;
+        }
         return Cp1252ToUtf8(strBytes);
     }
     std::u16string strUnits(static_cast<std::size_t>(nLength), u'\0');

@@ -383,6 +383,50 @@ TEST_F(CEditCommandsTest, EditedFunctionKeepsItsColourWhenNoneIsClicked)
     EXPECT_EQ(m_pDoc->m_pFunctions->at(1).m_crColor, 0x123456u);
 }
 
+// The list holds the functions themselves, so a change of it while the
+// function dialog is up moves them: the edit goes to the function at the
+// chosen place once the dialog closes, or nowhere when there is none.
+TEST_F(CEditCommandsTest, EditFindsItsFunctionAgainAfterTheListChanged)
+{
+    const struct
+    {
+        const char* m_pszName;
+        std::size_t m_nAddedMeanwhile; // 0: the list is emptied instead
+    } kCases[] = {{"grown into a new block", 1000}, {"emptied", 0}};
+    for (const auto& c : kCases)
+    {
+        m_pDoc->DeleteFunctions();
+        AddFunction("SIN(X)", 2);
+        m_pDoc->m_pFunctions->shrink_to_fit();
+        QStringList lines;
+        CFunctionSeen seen;
+        m_driver.Then(AnswerSelection(0, true, &lines));
+        m_driver.Then(
+            [this, &c, &seen](QWidget* pWidget)
+            {
+                CFunctionList& functions = *m_pDoc->m_pFunctions;
+                if (c.m_nAddedMeanwhile == 0)
+                    functions.clear();
+                for (std::size_t i = 0; i < c.m_nAddedMeanwhile; ++i)
+                    functions.emplace_back(m_pDoc->m_pEvaluator.get()).m_strExpression = "X";
+                AnswerFunction({QString("SIN(2*X)"), 3, true}, &seen)(pWidget);
+            });
+        Command(res::ID_FUNCTION_EDIT);
+        EXPECT_TRUE(seen.m_bOpened) << c.m_pszName;
+        if (c.m_nAddedMeanwhile == 0)
+        {
+            EXPECT_TRUE(m_pDoc->m_pFunctions->empty()) << c.m_pszName;
+            continue;
+        }
+        ASSERT_EQ(m_pDoc->m_pFunctions->size(), c.m_nAddedMeanwhile + 1) << c.m_pszName;
+        const CGraphFunction& edited = m_pDoc->m_pFunctions->front();
+        EXPECT_EQ(edited.m_strExpression, "SIN(2*X)") << c.m_pszName;
+        EXPECT_EQ(edited.m_pPoints->m_window, m_pView->m_window) << c.m_pszName;
+        EXPECT_GE(edited.m_pPoints->GetCount(), 500u) << c.m_pszName;
+        EXPECT_EQ(m_pDoc->m_pFunctions->back().m_strExpression, "X") << c.m_pszName;
+    }
+}
+
 TEST_F(CEditCommandsTest, LongExpressionIsEditedAndSavedWhole)
 {
     // Far beyond the 32,767 characters an edit box keeps by default.

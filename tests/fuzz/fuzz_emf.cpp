@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     // milliseconds, as the fuzzer needs.
     doc.m_nDivisions = std::min<std::int32_t>(doc.m_nDivisions, 300);
     if (doc.m_pFunctions->size() > 8)
-        doc.m_pFunctions->resize(8);
+        doc.m_pFunctions->erase(doc.m_pFunctions->begin() + 8, doc.m_pFunctions->end());
 
     CMemorySink sink;
     ExportMetafile(doc, sink);

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,47 @@ TEST(GraphFunctionTest, ConstructedEmptyAndBlack)
     EXPECT_TRUE(function.m_pPoints.IsAllocated());
     EXPECT_EQ(function.m_strExpression, "");
     EXPECT_EQ(function.m_crColor, 0u);
+}
+
+// The list holds the functions themselves and moves them as it grows or
+// loses one: each keeps its text, colour and the very storage of its curve
+// (no copy of the points), and one never sampled still has none.
+TEST(GraphFunctionTest, MovedByItsListWithItsCurve)
+{
+    CExprEvaluator evaluator;
+    CFunctionList functions;
+    const char* const kTexts[] = {"X", "SIN(X)", "1/X", "unsampled"};
+    for (const char* psz : kTexts)
+    {
+        CGraphFunction& function = functions.emplace_back(&evaluator);
+        function.m_strExpression = psz;
+        function.m_crColor = static_cast<COLORREF>(functions.size());
+    }
+    std::vector<const CCurvePoint*> vData;
+    for (std::size_t i = 0; i + 1 < functions.size(); ++i)
+    {
+        functions[i].Sample(CPlotWindow{-2.0, 2.0, -2.0, 2.0}, 100);
+        vData.push_back(functions[i].m_pPoints->GetData());
+    }
+    functions.reserve(functions.capacity() * 4); // into a new block
+    functions.erase(functions.begin());          // the others move down
+    ASSERT_EQ(functions.size(), 3u);
+    for (std::size_t i = 0; i < functions.size(); ++i)
+    {
+        const CGraphFunction& function = functions[i];
+        EXPECT_EQ(function.m_strExpression, kTexts[i + 1]);
+        EXPECT_EQ(function.m_crColor, static_cast<COLORREF>(i + 2));
+        EXPECT_EQ(function.m_pEvaluator, &evaluator);
+        if (i + 1 < functions.size())
+        {
+            EXPECT_EQ(function.m_pPoints->GetData(), vData[i + 1]) << kTexts[i + 1];
+            EXPECT_EQ(function.m_pPoints->GetCount(), 100u) << kTexts[i + 1];
+        }
+        else
+        {
+            EXPECT_FALSE(function.m_pPoints.IsAllocated());
+        }
+    }
 }
 
 TEST(GraphFunctionTest, SamplesHoldTheExpressionsValues)

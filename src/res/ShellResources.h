@@ -45,6 +45,7 @@ std::string GetCommandTooltip(unsigned nID);
 // 2 name in the New list, 3 filter name, 4 filter extension, 5 file-type id,
 // 6 file-type name); empty when absent.
 std::string GetDocString(unsigned nTemplateID, int nField);
+inline constexpr int kDocNameField = 1;
 
 enum EMenuFlags : unsigned
 {

@@ -29,7 +29,7 @@ bool HasPrinter(const QPrinter& printer);
 // one, with the printing error when there is none. Returns false when nothing is to be printed.
 bool DoPreparePrinting(QWidget* pParent, CPrintInfo* pInfo);
 
-// The framework's message when a print job cannot start.
+// The message when a print job cannot start.
 void ShowPrintError(QWidget* pParent);
 
 // "Imposta stampante": chooses the printer and its page for the next print.

@@ -21,7 +21,7 @@ CTraceloView::CTraceloView(CTraceloApp* pApp, CTraceloDoc* pDoc)
     // A click with any button gives the view the focus, which activates its
     // graph window before a context-menu request is handled.
     setFocusPolicy(Qt::ClickFocus);
-    // The framework's erase: the window's background under the drawing.
+    // The window's background is erased under the drawing.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     setMouseTracking(true);

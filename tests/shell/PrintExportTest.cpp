@@ -14,7 +14,7 @@
 #include "PlotWindowTesting.h"
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 #include "res/PrintStrings.h"
 #include "res/ResourceIds.h"
 #include "shell/Printing.h"

@@ -10,7 +10,7 @@
 #include "core/expr/ExprEvaluator.h"
 #include "core/plot/DrawPlot.h"
 #include "core/plot/PlotArea.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 #include "render/QtDrawDevice.h"
 
 namespace

@@ -13,7 +13,7 @@
 namespace res
 {
 
-// Texts the framework and the shell show that have no string id of their own.
+// Texts the shell shows that have no string id of their own.
 inline constexpr char kAppName[] = "Tracelo";
 inline constexpr char kSavePrompt[] = "Salvare le modifiche a %1?";
 inline constexpr char kOpenTitle[] = "Apri";
@@ -45,6 +45,7 @@ std::string GetCommandTooltip(unsigned nID);
 // 2 name in the New list, 3 filter name, 4 filter extension, 5 file-type id,
 // 6 file-type name); empty when absent.
 std::string GetDocString(unsigned nTemplateID, int nField);
+inline constexpr int kDocNameField = 1;
 
 enum EMenuFlags : unsigned
 {
@@ -64,7 +65,7 @@ struct CPopupDef
 {
     const char* m_pszTitle;
     std::span<const CMenuItemDef> m_items;
-    bool m_bWindowList; // the framework appends the list of graph windows here
+    bool m_bWindowList; // the list of graph windows is appended here
 };
 
 struct CMenuDef

@@ -5,33 +5,34 @@
 #include <QKeyEvent>
 #include <QString>
 
-#include "core/doc/Document.h"
+#include "core/doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
-#include "shell/DocManager.h"
 #include "shell/MainFrame.h"
-#include "shell/View.h"
+#include "shell/OpenGraphs.h"
+#include "shell/TraceloApp.h"
+#include "shell/TraceloView.h"
 
-CChildFrame::CChildFrame()
+CChildFrame::CChildFrame(CTraceloApp* pApp) : m_pApp(pApp)
 {
     setAttribute(Qt::WA_DeleteOnClose);
 }
 
 CChildFrame::~CChildFrame() = default;
 
-CView* CChildFrame::GetActiveView() const
+CTraceloView* CChildFrame::GetActiveView() const
 {
-    return dynamic_cast<CView*>(widget());
+    return dynamic_cast<CTraceloView*>(widget());
 }
 
-CDocument* CChildFrame::GetActiveDocument() const
+CTraceloDoc* CChildFrame::GetActiveDocument() const
 {
-    CView* pView = GetActiveView();
+    CTraceloView* pView = GetActiveView();
     return pView != nullptr ? pView->GetDocument() : nullptr;
 }
 
 void CChildFrame::OnUpdateFrameTitle()
 {
-    CDocument* pDoc = GetActiveDocument();
+    CTraceloDoc* pDoc = GetActiveDocument();
     if (pDoc == nullptr)
     {
         return;
@@ -48,15 +49,16 @@ void CChildFrame::OnUpdateFrameTitle()
 
 void CChildFrame::closeEvent(QCloseEvent* pEvent)
 {
-    if (!m_bCloseWithoutPrompt && m_pDocManager != nullptr && !m_pDocManager->CanCloseFrame(this))
+    if (!m_bCloseWithoutPrompt && m_pApp != nullptr && !m_pApp->m_graphs.CanCloseFrame(this))
     {
         pEvent->ignore();
         return;
     }
     QMdiSubWindow::closeEvent(pEvent);
-    if (pEvent->isAccepted() && m_pDocManager != nullptr)
+    CTraceloView* pView = GetActiveView();
+    if (pEvent->isAccepted() && m_pApp != nullptr && pView != nullptr)
     {
-        m_pDocManager->OnFrameClosed(this);
+        m_pApp->m_graphs.RemoveView(pView);
     }
 }
 

@@ -7,25 +7,27 @@
 #include <QMdiSubWindow>
 #include <QPoint>
 
-class CDocManager;
-class CDocument;
-class CView;
+class CTraceloApp;
+class CTraceloDoc;
+class CTraceloView;
 
 class CChildFrame : public QMdiSubWindow
 {
 public:
-    CChildFrame();
+    // pApp holds the graph the window shows; null for a window outside
+    // the open graphs.
+    explicit CChildFrame(CTraceloApp* pApp = nullptr);
     ~CChildFrame() override;
 
-    CView* GetActiveView() const;
-    CDocument* GetActiveDocument() const;
+    CTraceloView* GetActiveView() const;
+    CTraceloDoc* GetActiveDocument() const;
 
     // Caption: the document's title, with ":n" when the document has more
     // than one window.
     void OnUpdateFrameTitle();
 
-    int m_nWindow = 0; // 0 while the document has only this window
-    CDocManager* m_pDocManager = nullptr;
+    int m_nWindow = 0;   // 0 while the document has only this window
+    CTraceloApp* m_pApp; // not owned
     // Set when the document is being closed as a whole and has been asked
     // about saving already.
     bool m_bCloseWithoutPrompt = false;

@@ -1,4 +1,4 @@
-// The command line as the framework reads it: switches after '/' or '-',
+// The command line as the program reads it: switches after '/' or '-',
 // the first plain argument as the file name, and for the "pt" switch the
 // next three as printer, driver and port.
 #pragma once

@@ -16,7 +16,6 @@
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
-#include "shell/MainFrame.h"
 
 namespace
 {
@@ -100,8 +99,7 @@ QRect MapDialogRect(const QRect& rectDlu, const CDialogBaseUnits& units)
                  MulDiv(rectDlu.width(), units.m_cx, 4), MulDiv(rectDlu.height(), units.m_cy, 8));
 }
 
-CDialog::CDialog(const res::CDialogTemplate& dlgTemplate, QWidget* pParent)
-    : QDialog(pParent != nullptr ? pParent : AfxGetMainWnd())
+CDialog::CDialog(const res::CDialogTemplate& dlgTemplate, QWidget* pParent) : QDialog(pParent)
 {
     Build(dlgTemplate);
 }

@@ -31,13 +31,13 @@
 #include <memory>
 #include <new>
 
-#include "core/doc/Document.h"
+#include "core/doc/TraceloDoc.h"
 #include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
 #include "shell/ChildFrame.h"
-#include "shell/DocManager.h"
 #include "shell/KeyboardLocks.h"
 #include "shell/MessageBox.h"
+#include "shell/OpenGraphs.h"
 #include "shell/RecentFileList.h"
 #include "shell/StatusBar.h"
 #include "shell/TraceloApp.h"
@@ -88,12 +88,6 @@ QStyle* MenuStyle()
 
 } // namespace
 
-CMainFrame* AfxGetMainWnd()
-{
-    CTraceloApp* pApp = AfxGetApp();
-    return pApp != nullptr ? pApp->m_pMainWnd : nullptr;
-}
-
 CMainFrame::CMainFrame(CTraceloApp* pApp) : m_pApp(pApp)
 {
 }
@@ -104,10 +98,9 @@ CMainFrame::~CMainFrame()
     SetMessageBar(nullptr);
     // The graph windows go while this frame is still whole: their documents
     // may go with them, and nothing may call back into a half-destroyed frame.
-    if (m_pApp != nullptr && m_pApp->m_pDocManager != nullptr &&
-        m_pApp->m_pDocManager->GetMainFrame() == this)
+    if (m_pApp != nullptr && m_pApp->m_pMainWnd == this)
     {
-        m_pApp->m_pDocManager->SetMainFrame(nullptr);
+        m_pApp->m_pMainWnd = nullptr;
     }
     if (m_pMdiArea != nullptr)
     {
@@ -273,8 +266,8 @@ void CMainFrame::RunCommand(const std::function<void()>& fn)
     }
     catch (const std::bad_alloc&)
     {
-        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
-                      EMsgBoxIcon::Exclamation, this);
+        ShowMessageBox(this, QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                       EMsgBoxIcon::Exclamation);
     }
     UpdateActions();
 }
@@ -569,7 +562,7 @@ void CMainFrame::OnUpdateFrameTitle()
         {
             strTitle += QStringLiteral(" - [%1]").arg(pActive->windowTitle());
         }
-        else if (CDocument* pDoc = pActive->GetActiveDocument())
+        else if (CTraceloDoc* pDoc = pActive->GetActiveDocument())
         {
             QString strDoc = QString::fromStdString(pDoc->GetTitle());
             strDoc.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
@@ -808,14 +801,14 @@ QMenu* CMainFrame::createPopupMenu()
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)
 {
-    if (m_pApp != nullptr && m_pApp->m_pDocManager != nullptr)
+    if (m_pApp != nullptr)
     {
-        if (!m_pApp->m_pDocManager->SaveAllModified())
+        if (!m_pApp->m_graphs.SaveAllModified())
         {
             pEvent->ignore();
             return;
         }
-        m_pApp->m_pDocManager->CloseAllDocuments();
+        m_pApp->m_graphs.CloseAllDocuments();
     }
     QMainWindow::closeEvent(pEvent);
 }
@@ -831,13 +824,13 @@ void CMainFrame::OnBarCheck(unsigned nID)
 void CMainFrame::OnWindowNew()
 {
     CChildFrame* pActive = MDIGetActive();
-    if (pActive == nullptr || m_pApp == nullptr || m_pApp->m_pDocManager == nullptr)
+    if (pActive == nullptr || m_pApp == nullptr)
     {
         return;
     }
-    if (CDocument* pDoc = pActive->GetActiveDocument())
+    if (CTraceloDoc* pDoc = pActive->GetActiveDocument())
     {
-        m_pApp->m_pDocManager->OpenNewWindow(pDoc);
+        m_pApp->m_graphs.OpenNewWindow(pDoc);
     }
 }
 
@@ -1126,9 +1119,7 @@ void CMainFrame::ConnectViewCommands()
             [this, pfn]
             {
                 CChildFrame* pActive = MDIGetActive();
-                if (auto* pView = pActive != nullptr
-                                      ? dynamic_cast<CTraceloView*>(pActive->GetActiveView())
-                                      : nullptr)
+                if (CTraceloView* pView = pActive != nullptr ? pActive->GetActiveView() : nullptr)
                 {
                     (pView->*pfn)();
                 }

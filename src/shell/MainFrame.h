@@ -170,6 +170,3 @@ private:
     int m_nCascade = 0;
     QTimer* m_pClock = nullptr; // owned by the status bar
 };
-
-// The application's main window, or null.
-CMainFrame* AfxGetMainWnd();

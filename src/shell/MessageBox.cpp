@@ -1,13 +1,11 @@
 #include "shell/MessageBox.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QProxyStyle>
 
 #include "res/ShellResources.h"
-#include "shell/MainFrame.h"
 
 namespace
 {
@@ -27,7 +25,8 @@ public:
     }
 };
 
-// Stands centred over the main window, whichever window it belongs to.
+// Stands centred over the main window: the outermost owner of its parent,
+// whichever window of the program that parent is in.
 class CCentredMessageBox : public QMessageBox
 {
 public:
@@ -37,7 +36,11 @@ protected:
     void showEvent(QShowEvent* pEvent) override
     {
         QMessageBox::showEvent(pEvent); // gives the box its final size
-        const QWidget* pMain = AfxGetMainWnd();
+        const QWidget* pMain = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+        while (pMain != nullptr && pMain->parentWidget() != nullptr)
+        {
+            pMain = pMain->parentWidget()->window();
+        }
         if (pMain != nullptr && pMain->isVisible() && !pMain->isMinimized())
         {
             // A window's position is that of its frame.
@@ -49,13 +52,9 @@ protected:
 
 } // namespace
 
-EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons, EMsgBoxIcon eIcon,
-                            QWidget* pParent)
+EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText, EMsgBoxButtons eButtons,
+                             EMsgBoxIcon eIcon)
 {
-    if (pParent == nullptr)
-    {
-        pParent = QApplication::activeWindow();
-    }
     if (eIcon == EMsgBoxIcon::Default)
     {
         eIcon = eButtons == EMsgBoxButtons::Ok ? EMsgBoxIcon::Exclamation : EMsgBoxIcon::Question;

@@ -1,5 +1,5 @@
-// The framework's message box: the program's name as caption, Italian
-// buttons, and the icon the framework gives when none is asked for (an
+// The program's message box: the program's name as caption, Italian
+// buttons, and the usual icon when none is asked for (an
 // exclamation mark beside OK, a question mark beside Yes/No).
 #pragma once
 
@@ -31,8 +31,10 @@ enum class EMsgBoxResult
     Cancel,
 };
 
-// Shows strText modally over pParent (or the main window when null) and
-// returns the button pressed. Escape or the close box gives Cancel when
-// there is a Cancel button, else OK or No.
-EMsgBoxResult AfxMessageBox(const QString& strText, EMsgBoxButtons eButtons = EMsgBoxButtons::Ok,
-                            EMsgBoxIcon eIcon = EMsgBoxIcon::Default, QWidget* pParent = nullptr);
+// Shows strText modally for pParent (a window of the program, or null when
+// it has none), centred over the main window, and returns the button
+// pressed. Escape or the close box gives Cancel when there is a Cancel
+// button, else OK or No.
+EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText,
+                             EMsgBoxButtons eButtons = EMsgBoxButtons::Ok,
+                             EMsgBoxIcon eIcon = EMsgBoxIcon::Default);

@@ -1,10 +1,10 @@
-// The framework's side of printing: the application's printer (set up by
-// "Imposta stampante" and used by every print and preview after it), the
-// record of one print job that the view's printing hooks fill, the print
-// dialog, and the message shown when printing cannot start.
+// The print job's record that the view's printing hooks fill, the print
+// dialog, "Imposta stampante", and the message shown when printing cannot
+// start.
 #pragma once
 
 #include <QRect>
+#include <string>
 
 class QPrinter;
 class QWidget;
@@ -12,28 +12,25 @@ class QWidget;
 struct CPrintInfo
 {
     QPrinter* m_pPrinter = nullptr; // the job's printer (the preview's own while previewing)
-    bool m_bPreview = false;        // drawing the print preview
-    bool m_bDirect = false;         // printing without the print dialog
-    int m_nMinPage = 1;             // the document's pages, as the view states them
+    const std::string* m_pstrPrintTo = nullptr; // the printer named after /pt, if any
+    bool m_bPreview = false;                    // drawing the print preview
+    bool m_bDirect = false;                     // printing without the print dialog
+    int m_nMinPage = 1;                         // the document's pages, as the view states them
     int m_nMaxPage = 0xFFFF;
     int m_nCurPage = 1; // the page being printed
     QRect m_rectDraw;   // the page's printable area in device units, corner at 0, 0
 };
 
-// The application's printer. Lives as long as the QApplication; needs one.
-QPrinter& AfxGetPrinter();
-
 // Whether pPrinter can take a job: a named printer, or a file to print to.
 bool HasPrinter(const QPrinter& printer);
 
-// Readies pInfo's printer (the application's when none is given): the print
-// dialog for a plain print; for direct printing the printer named on the
-// command line (/pt) or else the default one, with the printing error when
-// there is none. Returns false when nothing is to be printed.
+// Readies pInfo's printer: the print dialog for a plain print; for direct
+// printing the printer named on the command line (/pt) or else the default
+// one, with the printing error when there is none. Returns false when nothing is to be printed.
 bool DoPreparePrinting(QWidget* pParent, CPrintInfo* pInfo);
 
-// The framework's message when a print job cannot start.
+// The message when a print job cannot start.
 void ShowPrintError(QWidget* pParent);
 
 // "Imposta stampante": chooses the printer and its page for the next print.
-void DoPrintSetup(QWidget* pParent);
+void DoPrintSetup(QWidget* pParent, QPrinter& printer);

@@ -140,8 +140,8 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
     }
     if (result.m_bOutOfMemory)
     {
-        AfxMessageBox(QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
-                      EMsgBoxIcon::Exclamation, pParent);
+        ShowMessageBox(pParent, QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+                       EMsgBoxIcon::Exclamation);
     }
     return result;
 }

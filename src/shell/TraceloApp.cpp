@@ -6,20 +6,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QPrinter>
 #include <QSettings>
 #include <QTranslator>
 #include <clocale>
 #include <cstring>
 #include <sys/stat.h>
 
-#include "core/doc/Document.h"
 #include "core/doc/TraceloDoc.h"
 #include "res/ProgramInfo.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
 #include "shell/AboutDlg.h"
 #include "shell/ChildFrame.h"
-#include "shell/DocManager.h"
 #include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
@@ -54,8 +53,6 @@ void PrepareQtApplication(QApplication& app)
 namespace
 {
 
-CTraceloApp* g_pApp = nullptr;
-
 const char kRecentFileSection[] = "Recent File List";
 const char kRecentFileEntry[] = "File%d";
 const char kSettingsSection[] = "Settings";
@@ -64,21 +61,12 @@ constexpr int kMaxMRUDisplayLength = 30;
 
 } // namespace
 
-CTraceloApp* AfxGetApp()
-{
-    return g_pApp;
-}
-
 CTraceloApp::CTraceloApp()
 {
-    g_pApp = this;
     if (const char* pszName = res::LoadString(res::AFX_IDS_APP_TITLE))
     {
         m_strAppName = pszName;
     }
-    m_pDocManager = std::make_unique<CDocManager>();
-    m_pDocManager->m_fnAddToRecentFileList = [this](const std::string& strPath)
-    { AddToRecentFileList(strPath); };
     if (QCoreApplication::instance() != nullptr)
     {
         const QStringList args = QCoreApplication::arguments();
@@ -92,14 +80,9 @@ CTraceloApp::CTraceloApp()
 
 CTraceloApp::~CTraceloApp()
 {
-    // The windows go before the documents they show and the manager.
+    // The windows go before the graphs they show.
     delete m_pMainWnd;
     m_pMainWnd = nullptr;
-    m_pDocManager.reset();
-    if (g_pApp == this)
-    {
-        g_pApp = nullptr;
-    }
 }
 
 int CTraceloApp::Run()
@@ -230,14 +213,9 @@ bool CTraceloApp::Unregister()
     return bOk;
 }
 
-void CTraceloApp::AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate)
+CTraceloDoc* CTraceloApp::OpenDocumentFile(const std::string& strFileName)
 {
-    m_pDocManager->AddDocTemplate(std::move(pTemplate));
-}
-
-CDocument* CTraceloApp::OpenDocumentFile(const std::string& strFileName)
-{
-    return m_pDocManager->OpenDocumentFile(strFileName);
+    return m_graphs.OpenDocumentFile(strFileName);
 }
 
 void CTraceloApp::AddToRecentFileList(const std::string& strPathName)
@@ -276,13 +254,12 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
     case CCommandLineInfo::FilePrint:
     case CCommandLineInfo::FilePrintTo:
     {
-        CDocument* pDoc = OpenDocumentFile(rCmdInfo.m_strFileName);
-        if (pDoc == nullptr)
+        if (OpenDocumentFile(rCmdInfo.m_strFileName) == nullptr)
         {
             return false;
         }
         // Printed: the program's work is done.
-        return !PrintFromShell(pDoc, rCmdInfo);
+        return !PrintFromShell();
     }
 
     case CCommandLineInfo::FileDDE:
@@ -300,8 +277,9 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         const bool bUnregistered = Unregister();
         if (!rCmdInfo.m_bRunEmbedded)
         {
-            AfxMessageBox(QString::fromUtf8(res::LoadString(
-                bUnregistered ? res::AFX_IDS_UNREG_DONE : res::AFX_IDS_UNREG_FAILURE)));
+            ShowMessageBox(m_pMainWnd, QString::fromUtf8(res::LoadString(
+                                           bUnregistered ? res::AFX_IDS_UNREG_DONE
+                                                         : res::AFX_IDS_UNREG_FAILURE)));
         }
         return false;
     }
@@ -314,17 +292,17 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 
 void CTraceloApp::OnFileNew()
 {
-    m_pDocManager->OnFileNew();
+    m_graphs.OnFileNew();
 }
 
 void CTraceloApp::OnFileOpen()
 {
-    m_pDocManager->OnFileOpen();
+    m_graphs.OnFileOpen();
 }
 
 void CTraceloApp::OnFilePrintSetup()
 {
-    DoPrintSetup(m_pMainWnd);
+    DoPrintSetup(m_pMainWnd, GetPrinter());
 }
 
 void CTraceloApp::OnOpenRecentFile(unsigned nID)
@@ -339,7 +317,7 @@ void CTraceloApp::OnOpenRecentFile(unsigned nID)
         return;
     }
     const std::string strPath = (*m_pRecentFileList)[nIndex];
-    if (OpenDocumentFile(strPath) == nullptr && !m_pDocManager->OpenRanOutOfMemory())
+    if (OpenDocumentFile(strPath) == nullptr && !m_graphs.OpenRanOutOfMemory())
     {
         // A file that no longer opens leaves the list; one that only did not
         // fit in memory stays.
@@ -374,11 +352,8 @@ bool CTraceloApp::InitInstance()
     SetRegistryKey("Local AppWizard-Generated Applications");
     // 5. Four recent files, and the print preview's page count.
     LoadStdProfileSettings(4);
-    // 6. The one document type: a graph in a child frame with its view.
-    AddDocTemplate(std::make_unique<CDocTemplate>(
-        res::IDR_GRAPHTYPE, [] { return std::make_unique<CTraceloDoc>(); },
-        []() -> CChildFrame* { return new CChildFrame; },
-        []() -> CView* { return new CTraceloView; }));
+    // 6. The one document type, a graph in a child frame with its view, is
+    //    what the open graphs make.
     // 7, 8. The main window, hidden until the command line is carried out.
     auto* pMainFrame = new CMainFrame(this);
     if (!pMainFrame->LoadFrame(res::IDR_MAINFRAME))
@@ -387,7 +362,6 @@ bool CTraceloApp::InitInstance()
         return false;
     }
     m_pMainWnd = pMainFrame;
-    m_pDocManager->SetMainFrame(pMainFrame);
     ConnectCommands(*pMainFrame);
     // 9. The command line.
     ParseCommandLine(m_cmdInfo, m_vArgs);
@@ -416,42 +390,51 @@ void CTraceloApp::ConnectCommands(CMainFrame& frame)
     frame.ConnectCommand(
         res::ID_APP_EXIT, [this] { OnAppExit(); }, false);
     // Close, save and save as act on the active window's graph.
-    const auto onActiveDocument = [this, &frame](void (*pfn)(CDocManager&, CDocument*))
+    const auto onActiveDocument = [this, &frame](auto pfn)
     {
         return [this, &frame, pfn]
         {
             CChildFrame* pActive = frame.MDIGetActive();
-            if (CDocument* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
+            if (CTraceloDoc* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
             {
-                pfn(*m_pDocManager, pDoc);
+                (m_graphs.*pfn)(pDoc);
             }
         };
     };
-    frame.ConnectCommand(res::ID_FILE_CLOSE,
-                         onActiveDocument([](CDocManager& m, CDocument* p) { m.OnFileClose(p); }),
-                         true);
-    frame.ConnectCommand(res::ID_FILE_SAVE,
-                         onActiveDocument([](CDocManager& m, CDocument* p) { m.DoFileSave(p); }),
-                         true);
-    frame.ConnectCommand(
-        res::ID_FILE_SAVE_AS,
-        onActiveDocument([](CDocManager& m, CDocument* p) { m.DoSave(p, nullptr); }), true);
+    frame.ConnectCommand(res::ID_FILE_CLOSE, onActiveDocument(&COpenGraphs::OnFileClose), true);
+    frame.ConnectCommand(res::ID_FILE_SAVE, onActiveDocument(&COpenGraphs::DoFileSave), true);
+    frame.ConnectCommand(res::ID_FILE_SAVE_AS, onActiveDocument(&COpenGraphs::DoSaveAs), true);
 }
 
-bool CTraceloApp::PrintFromShell(CDocument* /*pDoc*/, const CCommandLineInfo& /*rCmdInfo*/)
+bool CTraceloApp::PrintFromShell()
 {
     // The graph just opened prints without the dialog, on the printer the
     // command line names; the main window is never shown.
     m_bShowMainWindow = false;
     CChildFrame* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
-    auto* pView =
-        pFrame != nullptr ? dynamic_cast<CTraceloView*>(pFrame->GetActiveView()) : nullptr;
+    CTraceloView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
     m_nShellExitCode = pView != nullptr && pView->PrintDirect() ? 0 : 1;
     return true;
 }
 
 void CTraceloApp::OnAppAbout()
 {
-    CAboutDlg aboutDlg;
+    CAboutDlg aboutDlg(m_pMainWnd);
     aboutDlg.DoModal();
+}
+
+QPrinter& CTraceloApp::GetPrinter()
+{
+    if (m_pPrinter == nullptr)
+    {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *m_pPrinter;
+}
+
+const std::string* CTraceloApp::GetPrintToPrinter() const
+{
+    return m_pCmdInfo != nullptr && m_pCmdInfo->m_nShellCommand == CCommandLineInfo::FilePrintTo
+               ? &m_pCmdInfo->m_strPrinterName
+               : nullptr;
 }

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "shell/CommandLineInfo.h"
+#include "shell/OpenGraphs.h"
 
-class CDocManager;
-class CDocTemplate;
-class CDocument;
 class CMainFrame;
+class CTraceloDoc;
 class CRecentFileList;
 class QApplication;
+class QPrinter;
 class QSettings;
 
 // Qt's side of the start: the program's resources and Italian texts in the
@@ -53,8 +53,7 @@ public:
     // Removes the program's settings; true when nothing of them is left.
     bool Unregister();
 
-    void AddDocTemplate(std::unique_ptr<CDocTemplate> pTemplate);
-    CDocument* OpenDocumentFile(const std::string& strFileName);
+    CTraceloDoc* OpenDocumentFile(const std::string& strFileName);
     // Adds a file to the recent-file list and writes the list when it changed.
     void AddToRecentFileList(const std::string& strPathName);
     void WriteRecentFileList();
@@ -77,11 +76,18 @@ public:
     // Printing a file named on the command line (/p, /pt) once it is open.
     // Returns true when the program's work is done and it ends: the graph
     // was printed, or printing could not start and the user was told.
-    bool PrintFromShell(CDocument* pDoc, const CCommandLineInfo& rCmdInfo);
+    bool PrintFromShell();
+
+    // The printer every print and preview starts from, as "Imposta
+    // stampante" last set it up.
+    QPrinter& GetPrinter();
+    // The printer named after /pt when the program was started to print
+    // there, else null.
+    const std::string* GetPrintToPrinter() const;
 
     std::string m_strAppName;
     std::string m_strRegistryKey;
-    std::unique_ptr<CDocManager> m_pDocManager;
+    COpenGraphs m_graphs{*this};
     std::unique_ptr<CRecentFileList> m_pRecentFileList;
     CMainFrame* m_pMainWnd = nullptr; // owned
     int m_nNumPreviewPages = 0;
@@ -91,10 +97,9 @@ public:
     // 0 once the graph named after /p or /pt has printed.
     int m_nShellExitCode = 1;
     const CCommandLineInfo* m_pCmdInfo = nullptr;
+    std::unique_ptr<QPrinter> m_pPrinter; // made when first used
 
     // The arguments after the program's name; by default the process's.
     std::vector<std::string> m_vArgs;
     CCommandLineInfo m_cmdInfo;
 };
-
-CTraceloApp* AfxGetApp();

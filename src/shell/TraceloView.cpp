@@ -9,28 +9,54 @@
 #include "core/plot/PlotArea.h"
 #include "render/QtDrawDevice.h"
 #include "res/ResourceIds.h"
+#include "shell/ChildFrame.h"
+#include "shell/OpenGraphs.h"
 #include "shell/SamplingProgress.h"
+#include "shell/TraceloApp.h"
 
-CTraceloView::CTraceloView() : m_pPlotArea(std::make_unique<CPlotArea>())
+CTraceloView::CTraceloView(CTraceloApp* pApp, CTraceloDoc* pDoc)
+    : m_pApp(pApp), m_pDoc(pDoc), m_pPlotArea(std::make_unique<CPlotArea>())
 {
     setObjectName(QStringLiteral("TraceloView"));
-    // The framework's erase: the window's background under the drawing.
+    // A click with any button gives the view the focus, which activates its
+    // graph window before a context-menu request is handled.
+    setFocusPolicy(Qt::ClickFocus);
+    // The window's background is erased under the drawing.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     setMouseTracking(true);
 }
 
-CTraceloView::~CTraceloView() = default;
-
-CTraceloDoc* CTraceloView::GetDocument() const
+CTraceloView::~CTraceloView()
 {
-    return dynamic_cast<CTraceloDoc*>(CView::GetDocument());
+    if (m_pApp != nullptr)
+    {
+        m_pApp->m_graphs.RemoveView(this);
+    }
+}
+
+CChildFrame* CTraceloView::GetParentFrame() const
+{
+    for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
+    {
+        if (auto* pFrame = dynamic_cast<CChildFrame*>(p))
+        {
+            return pFrame;
+        }
+    }
+    return nullptr;
+}
+
+void CTraceloView::Detach()
+{
+    m_pApp = nullptr;
+    m_pDoc = nullptr;
+    m_pFunctions = nullptr;
+    m_pEvaluator = nullptr;
 }
 
 void CTraceloView::OnInitialUpdate()
 {
-    CView::OnInitialUpdate();
-    m_pDoc = GetDocument();
     if (m_pDoc == nullptr)
     {
         return;

@@ -7,29 +7,41 @@
 #include <memory>
 
 #include <QPixmap>
+#include <QWidget>
 
 #include "core/expr/GraphFunction.h"
 #include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
-#include "shell/View.h"
 
+class CChildFrame;
 class CExprEvaluator;
 class CPlotArea;
+class CTraceloApp;
 class CTraceloDoc;
 class QMouseEvent;
 class QPainter;
 
-class CTraceloView : public CView
+class CTraceloView : public QWidget
 {
 public:
-    CTraceloView();
+    // pDoc is the graph shown, pApp the application whose open graphs hold
+    // it; either may be null for a view that shows nothing yet.
+    explicit CTraceloView(CTraceloApp* pApp = nullptr, CTraceloDoc* pDoc = nullptr);
     ~CTraceloView() override;
 
-    CTraceloDoc* GetDocument() const;
+    CTraceloView(const CTraceloView&) = delete;
+    CTraceloView& operator=(const CTraceloView&) = delete;
 
-    // Copies the document's function list, evaluator and window, then
-    // samples every function over that window.
-    void OnInitialUpdate() override;
+    CTraceloDoc* GetDocument() const { return m_pDoc; }
+    CChildFrame* GetParentFrame() const;
+
+    // Called once before the window is first shown: copies the document's
+    // function list, evaluator and window, then samples every function over
+    // that window.
+    void OnInitialUpdate();
+    // The view's window has closed or its graph gone: it shows nothing more
+    // and calls nothing back.
+    void Detach();
 
     // Without printing, the surface to draw on is the client rectangle.
     virtual void OnPrepareDC();
@@ -62,6 +74,7 @@ public:
     bool PrintDirect();
     void OnFilePrintPreview();
 
+    CTraceloApp* m_pApp = nullptr;          // not owned
     CTraceloDoc* m_pDoc = nullptr;          // not owned
     std::unique_ptr<CPlotArea> m_pPlotArea; // owned
     CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned

@@ -32,7 +32,7 @@ void CTraceloView::mousePressEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() != Qt::LeftButton)
     {
-        CView::mousePressEvent(pEvent);
+        QWidget::mousePressEvent(pEvent);
         return;
     }
     // Until a plot area has been drawn there is nothing to zoom.
@@ -68,7 +68,7 @@ void CTraceloView::mouseReleaseEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() != Qt::LeftButton)
     {
-        CView::mouseReleaseEvent(pEvent);
+        QWidget::mouseReleaseEvent(pEvent);
         return;
     }
     unsetCursor();
@@ -90,7 +90,7 @@ void CTraceloView::mouseDoubleClickEvent(QMouseEvent* pEvent)
 {
     if (pEvent->button() != Qt::LeftButton)
     {
-        CView::mouseDoubleClickEvent(pEvent);
+        QWidget::mouseDoubleClickEvent(pEvent);
         return;
     }
     // The second press of a double-click is not a button-down: the drag the

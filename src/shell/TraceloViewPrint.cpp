@@ -132,15 +132,25 @@ void PrintPage(CTraceloView& view, CDrawDevice* pDC, CPrintInfo* pInfo)
 namespace
 {
 
-bool Print(CTraceloView& view, bool bDirect)
+// A job on the application's printer, and on the printer the command line
+// names when the program was started to print there; false for a view whose
+// window has closed.
+bool StartJob(const CTraceloView& view, CPrintInfo& info)
 {
-    if (view.m_pDoc == nullptr)
+    if (view.m_pDoc == nullptr || view.m_pApp == nullptr)
     {
         return false;
     }
+    info.m_pPrinter = &view.m_pApp->GetPrinter();
+    info.m_pstrPrintTo = view.m_pApp->GetPrintToPrinter();
+    return true;
+}
+
+bool Print(CTraceloView& view, bool bDirect)
+{
     CPrintInfo info;
     info.m_bDirect = bDirect;
-    if (!OnPreparePrinting(view, &info))
+    if (!StartJob(view, info) || !OnPreparePrinting(view, &info))
     {
         return false;
     }
@@ -166,13 +176,9 @@ bool CTraceloView::PrintDirect()
 
 void CTraceloView::OnFilePrintPreview()
 {
-    if (m_pDoc == nullptr)
-    {
-        return;
-    }
     CPrintInfo info;
     info.m_bPreview = true;
-    if (!OnPreparePrinting(*this, &info))
+    if (!StartJob(*this, info) || !OnPreparePrinting(*this, &info))
     {
         return;
     }
@@ -188,12 +194,11 @@ void CTraceloView::OnFilePrintPreview()
                          PrintJob(*this, job);
                      });
     // The pages shown side by side are remembered between previews.
-    CTraceloApp* pApp = AfxGetApp();
     auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
-    if (pPreview != nullptr && pApp != nullptr)
+    if (pPreview != nullptr && m_pApp != nullptr)
     {
         // Through the toolbar's own button, so that it shows the mode pressed.
-        const bool bFacing = pApp->m_nNumPreviewPages >= 2;
+        const bool bFacing = m_pApp->m_nNumPreviewPages >= 2;
         auto* pMode = dlg.findChild<QAction*>(bFacing ? QStringLiteral("facingModeAction")
                                                       : QStringLiteral("singleModeAction"));
         if (pMode != nullptr)
@@ -207,9 +212,9 @@ void CTraceloView::OnFilePrintPreview()
         }
     }
     dlg.exec();
-    if (pPreview != nullptr && pApp != nullptr)
+    if (pPreview != nullptr && m_pApp != nullptr)
     {
-        pApp->m_nNumPreviewPages =
+        m_pApp->m_nNumPreviewPages =
             pPreview->viewMode() == QPrintPreviewWidget::SinglePageView ? 1 : 2;
     }
 }
@@ -233,8 +238,8 @@ void CTraceloView::OnExportMetafile()
         }
         catch (const std::bad_alloc&)
         {
-            AfxMessageBox(QString::fromUtf8(res::kFailedToSaveDoc), EMsgBoxButtons::Ok,
-                          EMsgBoxIcon::Exclamation, this);
+            ShowMessageBox(this, QString::fromUtf8(res::kFailedToSaveDoc), EMsgBoxButtons::Ok,
+                           EMsgBoxIcon::Exclamation);
             return;
         }
     }
@@ -264,7 +269,7 @@ void CTraceloView::OnExportMetafile()
         SaveMetafile(metafile, QFile::encodeName(files.front()).toStdString());
     if (!strError.empty())
     {
-        AfxMessageBox(QString::fromStdString(strError), EMsgBoxButtons::Ok,
-                      EMsgBoxIcon::Exclamation, this);
+        ShowMessageBox(this, QString::fromStdString(strError), EMsgBoxButtons::Ok,
+                       EMsgBoxIcon::Exclamation);
     }
 }

@@ -19,9 +19,9 @@ namespace
 
 // Runs the selection dialog over the graph's functions; the chosen position,
 // or -1 when the user chose none.
-int SelectFunction(const CFunctionList& functions)
+int SelectFunction(QWidget* pParent, const CFunctionList& functions)
 {
-    CSelectFunctionDlg dlg;
+    CSelectFunctionDlg dlg(pParent);
     for (const CGraphFunction& function : functions)
     {
         dlg.m_strFunctions.append(QString::fromStdString(function.m_strExpression));
@@ -48,7 +48,7 @@ void CTraceloView::OnEditParameters()
         return;
     }
     // The document's window, not this view's zoomed one.
-    CParamsDlg dlg;
+    CParamsDlg dlg(window());
     dlg.m_window = m_pDoc->m_window;
     dlg.m_nDivisions = m_pDoc->m_nDivisions;
     dlg.m_bGrid = m_pDoc->m_bGrid;
@@ -75,7 +75,7 @@ void CTraceloView::OnFunctionNew()
     {
         return;
     }
-    CFunctionDlg dlg;
+    CFunctionDlg dlg(window());
     if (dlg.DoModal() != static_cast<int>(res::IDOK))
     {
         return;
@@ -101,14 +101,14 @@ void CTraceloView::OnFunctionEdit()
     {
         return;
     }
-    const int nIndex = SelectFunction(*m_pFunctions);
+    const int nIndex = SelectFunction(window(), *m_pFunctions);
     if (nIndex < 0)
     {
         return;
     }
     const auto nPos = static_cast<std::size_t>(nIndex);
 
-    CFunctionDlg dlg;
+    CFunctionDlg dlg(window());
     dlg.m_strExpression = QString::fromStdString((*m_pFunctions)[nPos].m_strExpression);
     // The function keeps its colour unless the user picks another.
     dlg.SetCurrentColor((*m_pFunctions)[nPos].m_crColor);
@@ -135,7 +135,7 @@ void CTraceloView::OnFunctionDelete()
     {
         return;
     }
-    const int nIndex = SelectFunction(*m_pFunctions);
+    const int nIndex = SelectFunction(window(), *m_pFunctions);
     if (nIndex < 0)
     {
         return;

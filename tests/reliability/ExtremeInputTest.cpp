@@ -17,7 +17,7 @@
 #include "core/plot/DrawPlot.h"
 #include "core/plot/MouseZoom.h"
 #include "core/plot/PlotArea.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 
 namespace
 {

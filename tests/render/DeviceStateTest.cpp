@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "EmfTestUtil.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 #include "render/EmfDevice.h"
 #include "render/QtDrawDevice.h"
 

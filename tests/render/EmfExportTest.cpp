@@ -24,7 +24,7 @@
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/DrawPlot.h"
 #include "core/plot/PlotArea.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 #include "render/MetafileExport.h"
 #include "render/QtFonts.h"
 

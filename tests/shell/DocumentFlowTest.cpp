@@ -40,10 +40,10 @@ TEST_F(CDocumentFlowTest, SavePromptWhenTheLastWindowOfAModifiedGraphCloses)
         EXPECT_EQ(driver.m_vMessages[0], "Salvare le modifiche a Tracel1?");
         EXPECT_EQ(driver.m_vButtons[0], (QStringList{"&Sì", "&No", "Annulla"}));
         EXPECT_EQ(Children().size(), c.m_bStaysOpen ? 1u : 0u) << c.m_strAnswer.toStdString();
-        EXPECT_EQ(Docs().GetDocuments().size(), c.m_bStaysOpen ? 1u : 0u);
+        EXPECT_EQ(Graphs().GetDocuments().size(), c.m_bStaysOpen ? 1u : 0u);
         if (c.m_bStaysOpen)
         {
-            EXPECT_TRUE(Docs().GetDocuments()[0]->IsModified());
+            EXPECT_TRUE(Graphs().GetDocuments()[0]->IsModified());
         }
         EXPECT_EQ(QFile::exists(QString::fromStdString(File("salvato"))), c.m_bSaved);
         if (c.m_bSaved)
@@ -85,7 +85,7 @@ TEST_F(CDocumentFlowTest, ARefusedFileOpensNoWindow)
     EXPECT_EQ(driver.m_vFileDialogFilters[0], QStringList{"Tutti i file (*.*)"});
     EXPECT_EQ(driver.m_vMessages[0], "Formato file inatteso.");
     EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
-    EXPECT_EQ(Docs().GetDocuments().size(), 1u);
+    EXPECT_EQ(Graphs().GetDocuments().size(), 1u);
     EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 0);
 }
 
@@ -175,7 +175,7 @@ TEST_F(CDocumentFlowTest, AFailedSaveKeepsTheGraphOpenAndModified)
     ASSERT_EQ(driver.m_vMessages.size(), 2u);
     EXPECT_EQ(driver.m_vMessages[1], "Nome file non valido.");
     EXPECT_EQ(Children().size(), 1u);
-    EXPECT_TRUE(Docs().GetDocuments()[0]->IsModified());
+    EXPECT_TRUE(Graphs().GetDocuments()[0]->IsModified());
 }
 
 TEST_F(CDocumentFlowTest, TwoWindowsOnOneGraphShareItsFunctionsAndPromptOnce)
@@ -213,7 +213,7 @@ TEST_F(CDocumentFlowTest, ExitAsksAboutEveryModifiedGraphAndCancelKeepsThemAll)
     ASSERT_TRUE(Start());
     Command(res::ID_FILE_NEW);
     Command(res::ID_FILE_NEW);
-    for (CDocument* pDoc : Docs().GetDocuments())
+    for (CDocument* pDoc : Graphs().GetDocuments())
     {
         if (pDoc->GetTitle() != "Tracel2")
         {
@@ -237,5 +237,5 @@ TEST_F(CDocumentFlowTest, ExitAsksAboutEveryModifiedGraphAndCancelKeepsThemAll)
     Command(res::ID_APP_EXIT);
     ASSERT_TRUE(driver.Done());
     EXPECT_FALSE(Frame()->isVisible());
-    EXPECT_TRUE(Docs().GetDocuments().empty());
+    EXPECT_TRUE(Graphs().GetDocuments().empty());
 }

@@ -14,7 +14,7 @@
 #include "PlotWindowTesting.h"
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 #include "res/PrintStrings.h"
 #include "res/ResourceIds.h"
 #include "shell/Printing.h"
@@ -25,9 +25,8 @@ namespace
 {
 
 // 4800 x 6800 printer pixels at 1200 dpi, no margins.
-void PrintToPdf(const std::string& strPath)
+void PrintToPdf(QPrinter& printer, const std::string& strPath)
 {
-    QPrinter& printer = AfxGetPrinter();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(strPath));
     printer.setResolution(1200);
@@ -110,13 +109,6 @@ std::pair<int, int> BlackExtent(const QImage& image, int nFixed, bool bRow)
 class CPrintTest : public CShellTest
 {
 protected:
-    void TearDown() override
-    {
-        // The application's printer outlives the program under test.
-        AfxGetPrinter().setOutputFileName(QString());
-        CShellTest::TearDown();
-    }
-
     CTraceloView* OpenSine()
     {
         WriteBytes(File("seno"), SinGraphBytes());
@@ -223,10 +215,11 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     const CPlotWindow windowBefore = pView->m_window;
 
     const std::string strPdf = File("pagina.pdf");
-    PrintToPdf(strPdf);
-    ASSERT_EQ(AfxGetPrinter().width(), 4800);
-    ASSERT_EQ(AfxGetPrinter().height(), 6800);
-    AfxGetPrinter().setFromTo(1, 3);
+    QPrinter& printer = m_pApp->GetPrinter();
+    PrintToPdf(printer, strPdf);
+    ASSERT_EQ(printer.width(), 4800);
+    ASSERT_EQ(printer.height(), 6800);
+    printer.setFromTo(1, 3);
     Command(res::ID_FILE_PRINT_DIRECT);
 
     ASSERT_TRUE(std::filesystem::exists(strPdf));
@@ -270,7 +263,7 @@ TEST_F(CPrintTest, PrintDialogCancelAndOk)
 {
     OpenSine();
     const std::string strPdf = File("dialogo.pdf");
-    PrintToPdf(strPdf);
+    PrintToPdf(m_pApp->GetPrinter(), strPdf);
     for (const bool bOk : {false, true})
     {
         CModalDriver driver;
@@ -318,10 +311,10 @@ TEST_F(CPrintTest, PrintJobsAreNamedByTheGraph)
             Command(res::AFX_IDM_FIRST_MDICHILD); // the first window: seno
         }
         const std::string strPdf = File(c.m_pszFile);
-        PrintToPdf(strPdf);
+        PrintToPdf(m_pApp->GetPrinter(), strPdf);
         Command(c.m_nCommand);
         ASSERT_TRUE(std::filesystem::exists(strPdf)) << c.m_pszFile;
-        EXPECT_EQ(AfxGetPrinter().docName(), c.m_pszTitle);
+        EXPECT_EQ(m_pApp->GetPrinter().docName(), c.m_pszTitle);
         EXPECT_EQ(PdfInfoField(strPdf, QStringLiteral("Title")), c.m_pszTitle);
     }
 }
@@ -447,7 +440,7 @@ TEST_F(CPrintTest, CommandLinePrintsAndEnds)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     const std::string strPdf = File("riga.pdf");
-    PrintToPdf(strPdf);
+    PrintToPdf(NewApp().GetPrinter(), strPdf);
     EXPECT_FALSE(Start({"/p", "seno"}));
     EXPECT_FALSE(Frame()->isVisible());
     // Printed: the program ends with success.
@@ -489,7 +482,7 @@ TEST_F(CPrintTest, UpperCasePOpensTheFile)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     const std::string strPdf = File("maiuscola.pdf");
-    PrintToPdf(strPdf);
+    PrintToPdf(NewApp().GetPrinter(), strPdf);
     EXPECT_TRUE(Start({"/P", "seno"}));
     ASSERT_EQ(Children().size(), 1u);
     EXPECT_EQ(ChildTitles()[0], QStringLiteral("seno"));

@@ -26,10 +26,10 @@
 #include <vector>
 
 #include "TestTempDir.h"
-#include "core/doc/Document.h"
+#include "core/doc/TraceloDoc.h"
 #include "shell/ChildFrame.h"
-#include "shell/DocManager.h"
 #include "shell/MainFrame.h"
+#include "shell/OpenGraphs.h"
 #include "shell/RecentFileList.h"
 #include "shell/TraceloApp.h"
 
@@ -205,13 +205,26 @@ protected:
         m_pDir.reset();
     }
 
-    // Starts the program with vArgs as its command line; returns what
-    // InitInstance returned.
-    bool Start(const std::vector<std::string>& vArgs = {}, bool bRunEvents = true)
+    // A new program, not started yet, so that a test can set it up (its
+    // printer, say) before Start runs it.
+    CTraceloApp& NewApp()
     {
         m_pApp.reset();
         ProcessEvents();
         m_pApp = std::make_unique<CTraceloApp>();
+        m_bStarted = false;
+        return *m_pApp;
+    }
+
+    // Starts the program with vArgs as its command line (the one NewApp
+    // made, else a new one); returns what InitInstance returned.
+    bool Start(const std::vector<std::string>& vArgs = {}, bool bRunEvents = true)
+    {
+        if (m_pApp == nullptr || m_bStarted)
+        {
+            NewApp();
+        }
+        m_bStarted = true;
         m_pApp->m_vArgs = vArgs;
         const bool bOk = m_pApp->InitInstance();
         if (bRunEvents)
@@ -243,7 +256,7 @@ protected:
         }
         return v;
     }
-    CDocManager& Docs() const { return *m_pApp->m_pDocManager; }
+    COpenGraphs& Graphs() const { return m_pApp->m_graphs; }
 
     void Command(unsigned nID)
     {
@@ -285,5 +298,6 @@ protected:
 
     std::unique_ptr<CTestTempDir> m_pDir;
     std::unique_ptr<CTraceloApp> m_pApp;
+    bool m_bStarted = false;
     QString m_strOldDir;
 };

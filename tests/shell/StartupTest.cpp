@@ -79,7 +79,7 @@ TEST_F(CStartupTest, NewGraphsCountFromStartAndNeverGoBack)
     }
     EXPECT_EQ(Frame()->GetCurrentMenuID(), res::IDR_MAINFRAME);
     EXPECT_EQ(Frame()->windowTitle(), "Tracelo");
-    EXPECT_TRUE(Docs().GetDocuments().empty());
+    EXPECT_TRUE(Graphs().GetDocuments().empty());
 
     Command(res::ID_FILE_NEW);
     EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel5"});

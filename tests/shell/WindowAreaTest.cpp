@@ -402,7 +402,7 @@ TEST_F(CWindowAreaTest, MessageBoxButtonsAnswerTheirKeys)
                 QTest::keyClick(pBox->windowHandle(), c.m_eKey, c.m_modifiers);
             });
         const EMsgBoxResult eResult =
-            AfxMessageBox("Salvare le modifiche a Tracel1?", EMsgBoxButtons::YesNoCancel);
+            ShowMessageBox(Frame(), "Salvare le modifiche a Tracel1?", EMsgBoxButtons::YesNoCancel);
         ASSERT_TRUE(driver.Done());
         EXPECT_EQ(eResult, c.m_eResult) << c.m_eKey << " " << c.m_modifiers;
         buttons.sort();
@@ -415,8 +415,8 @@ TEST_F(CWindowAreaTest, MessageBoxesStandCentredOverTheMainWindow)
 {
     StartWith(1);
     Frame()->setGeometry(60, 50, 900, 700);
-    // Another window of the program active, far from the main window's
-    // centre: the box still stands over the main window.
+    // A box for another window of the program, far from the main window's
+    // centre: it still stands over the main window.
     QDialog other(Frame());
     other.setGeometry(900, 700, 200, 100);
     other.show();
@@ -432,7 +432,7 @@ TEST_F(CWindowAreaTest, MessageBoxesStandCentredOverTheMainWindow)
                 ptCentre = pWidget->frameGeometry().center();
                 qobject_cast<QMessageBox*>(pWidget)->reject();
             });
-        AfxMessageBox("Un messaggio piuttosto lungo, che fa la finestra larga", eButtons);
+        ShowMessageBox(&other, "Un messaggio piuttosto lungo, che fa la finestra larga", eButtons);
         ASSERT_TRUE(driver.Done());
         const QPoint ptMain = Frame()->frameGeometry().center();
         EXPECT_LE((ptCentre - ptMain).manhattanLength(), 2)

@@ -1,7 +1,7 @@
-// The document base of the framework: title, path name and modified flag,
-// and the open and save paths that move a document to and from a file
-// through its Serialize. The document manager (windows, prompts, recent
-// files) sits on top of this and shows the messages these paths return.
+// The base of a document: title, path name and modified flag, and the open
+// and save paths that move a document to and from a file through its
+// Serialize. The shell's open graphs (windows, prompts, recent files) sit on
+// top of this and show the messages these paths return.
 #pragma once
 
 #include <string>

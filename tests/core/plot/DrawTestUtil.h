@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 
 struct CLine
 {

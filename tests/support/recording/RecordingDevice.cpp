@@ -1,4 +1,4 @@
-#include "core/plot/RecordingDevice.h"
+#include "RecordingDevice.h"
 
 #include <algorithm>
 #include <cstdlib>

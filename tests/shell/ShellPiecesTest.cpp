@@ -8,7 +8,7 @@
 #include "TestTempDir.h"
 #include "res/ShellResources.h"
 #include "shell/CommandLineInfo.h"
-#include "shell/DocManager.h"
+#include "shell/OpenGraphs.h"
 #include "shell/RecentFileList.h"
 
 TEST(CommandLine, SwitchesFileNamesAndCase)

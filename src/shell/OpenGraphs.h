@@ -1,0 +1,107 @@
+// The graphs open in the program, each with the windows that show it: File
+// New, File Open, Save, Save As, Close and exit with their dialogs, prompts
+// and messages, the titles of graphs never saved and of their windows, and
+// when a graph goes.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CChildFrame;
+class CTraceloApp;
+class CTraceloDoc;
+class CTraceloView;
+
+class COpenGraphs
+{
+public:
+    // app shows the windows in its main window and keeps the recent files.
+    explicit COpenGraphs(CTraceloApp& app);
+    ~COpenGraphs();
+
+    COpenGraphs(const COpenGraphs&) = delete;
+    COpenGraphs& operator=(const COpenGraphs&) = delete;
+
+    // A new graph in its own window, titled "Tracel" and the count of
+    // graphs made so far.
+    CTraceloDoc* OnFileNew();
+    // The "Apri" dialog, then OpenDocumentFile with the chosen name.
+    void OnFileOpen();
+    // Opens strFileName in a new window, or activates the window of the
+    // graph that already shows it. A file that cannot be read shows its
+    // message and opens nothing (null); so does memory running out, as
+    // "Memoria insufficiente.".
+    CTraceloDoc* OpenDocumentFile(const std::string& strFileName);
+    // Whether the last OpenDocumentFile failed for lack of memory (the file
+    // itself may be sound).
+    bool OpenRanOutOfMemory() const { return m_bOpenRanOutOfMemory; }
+
+    // "Salvare le modifiche a %1?" for a modified graph: true when it may
+    // close (saved, or No), false for Annulla or a failed save.
+    bool SaveModified(CTraceloDoc* pDoc);
+    // Save: to the graph's file, or through Save As when it has none or the
+    // file is read-only or gone.
+    bool DoFileSave(CTraceloDoc* pDoc);
+    // Save As: asks for a name, proposing the file's or the title's.
+    bool DoSaveAs(CTraceloDoc* pDoc);
+    // Close: asks about saving, then closes every window of the graph.
+    void OnFileClose(CTraceloDoc* pDoc);
+
+    // Asks about every modified graph in turn; false as soon as one may not
+    // close.
+    bool SaveAllModified();
+    // Closes every window of every graph without asking.
+    void CloseAllDocuments();
+
+    // Whether pFrame may close: it may when its graph has other windows or
+    // may close itself.
+    bool CanCloseFrame(CChildFrame* pFrame);
+    // pView's window has closed or the view is going: it leaves its graph,
+    // and a graph left without windows goes.
+    void RemoveView(CTraceloView* pView);
+
+    // One more window on pDoc (the Window menu's new window), shown and
+    // activated; null when none could be made.
+    CChildFrame* OpenNewWindow(CTraceloDoc* pDoc);
+
+    std::vector<CTraceloDoc*> GetDocuments() const;
+
+    // Graphs made with File New since the start: the number in the next
+    // new graph's title is one more.
+    int m_nUntitledCount = 0;
+
+private:
+    struct CGraph
+    {
+        std::unique_ptr<CTraceloDoc> m_pDoc;
+        std::vector<CTraceloView*> m_vViews;
+    };
+
+    CGraph* Find(const CTraceloDoc* pDoc);
+    CTraceloDoc* Add(std::unique_ptr<CTraceloDoc> pDoc);
+    void Destroy(CTraceloDoc* pDoc);
+    // Numbers the windows of a graph (none when it has one) and updates
+    // their captions and the main window's.
+    void UpdateFrameCounts(CTraceloDoc* pDoc);
+    void CloseDocumentWindows(CTraceloDoc* pDoc);
+    // Saves to strPath, or asks for a name when it is empty; the graph takes
+    // the name it was saved under.
+    bool DoSave(CTraceloDoc* pDoc, std::string strPath);
+    // The file dialogs: "Apri" for opening, "Salva con nome" for saving,
+    // offering all files; strFileName proposes a name and returns the one
+    // chosen. False when cancelled.
+    bool PromptFileName(std::string& strFileName, bool bOpenFileDialog);
+
+    CTraceloApp& m_app;
+    bool m_bOpenRanOutOfMemory = false;
+    std::vector<CGraph> m_vGraphs;
+};
+
+// An absolute, cleaned form of a path as given by the user (relative to the
+// current folder); the name graphs and the recent-file list keep.
+std::string GetFullPath(const std::string& strPath);
+
+// The name Save As proposes for a graph without a file: its title cut
+// before the first of ' ', '#', '%', ';', '/', '\'.
+std::string ProposedFileName(const std::string& strTitle);

@@ -80,9 +80,6 @@ public:
     // The reference screen, as a metafile recorder answers.
     CDevRect GetClipBox() override;
 
-    // The extent of everything drawn so far, in device units.
-    const CEmfBounds& GetBounds() const { return m_bounds; }
-
     // Ends the recording: the end-of-file record, then the header completed
     // with the bounds and frame of what was drawn and with the counts of
     // bytes, records and handles. Returns the bytes of the file. Throws

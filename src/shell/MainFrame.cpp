@@ -1059,7 +1059,7 @@ int CMainFrame::OnCreate()
     addToolBar(Qt::TopToolBarArea, &m_wndToolBar);
     RegisterControlBar(res::ID_VIEW_TOOLBAR, &m_wndToolBar);
 
-    if (!m_wndStatusBar.Create(this, res::ID_VIEW_STATUS_BAR))
+    if (!m_wndStatusBar.Create(this))
     {
         return -1;
     }

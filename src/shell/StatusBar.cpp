@@ -15,13 +15,12 @@ CStatusBar::CStatusBar() = default;
 
 CStatusBar::~CStatusBar() = default;
 
-bool CStatusBar::Create(QWidget* pParentWnd, unsigned nID)
+bool CStatusBar::Create(QWidget* pParentWnd)
 {
     if (pParentWnd != nullptr)
     {
         setParent(pParentWnd);
     }
-    m_nID = nID;
     setObjectName(QStringLiteral("statusbar"));
     setSizeGripEnabled(true);
     return true;

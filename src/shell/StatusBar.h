@@ -25,9 +25,8 @@ public:
     CStatusBar();
     ~CStatusBar() override;
 
-    // Window id 59393 by default; the View menu's command shows and hides it.
-    bool Create(QWidget* pParentWnd, unsigned nID);
-    unsigned GetDlgCtrlID() const { return m_nID; }
+    // The bar inside pParentWnd, with its size grip.
+    bool Create(QWidget* pParentWnd);
 
     // Replaces the panes by one per id, each with the text of the string of
     // that id (pane id 0: empty) and as wide as that text. False when a
@@ -63,6 +62,5 @@ private:
 
     void ApplyPane(CPane& pane);
 
-    unsigned m_nID = 0;
     std::vector<CPane> m_vPanes;
 };

@@ -44,9 +44,6 @@ public:
     // Drops what was written; the target stays as it was.
     void Discard();
 
-    // The temporary's name in the target's folder; empty while it is unnamed.
-    const std::string& GetTempName() const { return m_strTempName; }
-
 private:
     void Flush();
     [[noreturn]] void Fail(int nErrno);

@@ -183,8 +183,10 @@ void CRecentFileList::ReadList(QSettings& settings)
     {
         char szEntry[64];
         std::snprintf(szEntry, sizeof szEntry, m_strEntryFormat.c_str(), i + 1);
-        const std::string strPath =
-            settings.value(QString::fromUtf8(szEntry)).toString().toStdString();
+        const QVariant value = settings.value(QString::fromUtf8(szEntry));
+        const std::string strPath = value.typeId() == QMetaType::QByteArray
+                                        ? value.toByteArray().toStdString()
+                                        : value.toString().toStdString();
         if (!strPath.empty())
         {
             m_vPaths.push_back(strPath);
@@ -202,7 +204,14 @@ void CRecentFileList::WriteList(QSettings& settings) const
     {
         char szEntry[64];
         std::snprintf(szEntry, sizeof szEntry, m_strEntryFormat.c_str(), i + 1);
-        settings.setValue(QString::fromUtf8(szEntry), QString::fromStdString(m_vPaths[i]));
+        // A name that is not UTF-8 is kept as its bytes, so that it opens
+        // again; any other as text, as the list has always been kept.
+        const std::string& strPath = m_vPaths[i];
+        const QString strText = QString::fromStdString(strPath);
+        settings.setValue(QString::fromUtf8(szEntry),
+                          strText.toStdString() == strPath
+                              ? QVariant(strText)
+                              : QVariant(QByteArray::fromStdString(strPath)));
     }
     settings.endGroup();
 }

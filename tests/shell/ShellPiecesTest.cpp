@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <string>
 
 #include "TestTempDir.h"
 #include "res/ShellResources.h"
@@ -137,6 +139,40 @@ TEST(RecentFileList, KeptInItsSectionAcrossARestart)
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list[0], "/x/new");
     EXPECT_EQ(list[1], "/x/old");
+}
+
+// Names come back byte for byte, whatever their bytes; those that are text
+// stay text in the settings.
+TEST(RecentFileList, NamesComeBackByteForByte)
+{
+    const std::string kPaths[] = {
+        "/x/seno",
+        "/x/caff\xC3\xA8 @ 100%", // UTF-8
+        "/x/caff\xE8",            // Latin-1, not UTF-8
+        "/x/\xFF\xFE/\x80",       // no text at all
+        "/x/@ByteArray(seno)",
+    };
+    CTestTempDir dir;
+    const QString strFile = QString::fromStdString(dir.File("settings.ini"));
+    {
+        CRecentFileList list(57616, "Recent File List", "File%d", 5, 30);
+        for (auto it = std::rbegin(kPaths); it != std::rend(kPaths); ++it)
+        {
+            list.Add(*it);
+        }
+        QSettings settings(strFile, QSettings::IniFormat);
+        list.WriteList(settings);
+    }
+    QSettings settings(strFile, QSettings::IniFormat);
+    EXPECT_EQ(settings.value("Recent File List/File2").toString(),
+              QString::fromUtf8("/x/caff\u00E8 @ 100%"));
+    CRecentFileList list(57616, "Recent File List", "File%d", 5, 30);
+    list.ReadList(settings);
+    ASSERT_EQ(list.GetCount(), 5);
+    for (int i = 0; i < 5; ++i)
+    {
+        EXPECT_EQ(list[i], kPaths[i]) << i;
+    }
 }
 
 TEST(SaveAs, ProposedNameIsTheTitleCutBeforeTheFirstBadCharacter)

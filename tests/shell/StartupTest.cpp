@@ -314,6 +314,22 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 3);
 }
 
+// A file whose name is not UTF-8 opens again from the list after a restart.
+TEST_F(CStartupTest, RecentFileNotInUtf8OpensAgainAfterARestart)
+{
+    const std::string strName = "seno-\xE9t\xE9";
+    WriteBytes(File(strName), SinGraphBytes());
+    ASSERT_TRUE(Start({strName}));
+    Stop();
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
+    EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File(strName));
+    Command(res::ID_FILE_MRU_FILE1);
+    ASSERT_EQ(Children().size(), 2u);
+    EXPECT_EQ(Children().back()->GetActiveDocument()->GetPathName(), File(strName));
+    EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
+}
+
 TEST_F(CStartupTest, RecentFileListIsWrittenWhenItChanges)
 {
     WriteBytes(File("g1"), NewGraphBytes());

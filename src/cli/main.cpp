@@ -7,7 +7,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
-#include <new>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -21,7 +20,6 @@
 #include "core/doc/TraceloDoc.h"
 #include "render/ExportPicture.h"
 #include "res/ExportStrings.h"
-#include "res/FileStrings.h"
 #include "res/ProgramInfo.h"
 #include "res/SamplingStrings.h"
 
@@ -339,22 +337,10 @@ int main(int argc, char** argv)
             out.Flush();
         }
     }
-    catch (const CFileException& e)
-    {
-        strError = e.GetErrorMessage();
-    }
-    catch (const CArchiveException& e)
-    {
-        strError = e.GetErrorMessage(false);
-    }
-    catch (const std::bad_alloc&)
+    catch (...)
     {
         // Curves that do not fit, or any other allocation: nothing written.
-        strError = res::kOutOfMemory;
-    }
-    catch (const std::exception&)
-    {
-        strError = res::kFailedToSaveDoc;
+        strError = GetCurrentErrorMessage(false);
     }
     if (!strError.empty())
     {

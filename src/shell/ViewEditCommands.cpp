@@ -39,6 +39,16 @@ int SelectFunction(QWidget* pParent, const CFunctionList& functions)
     return dlg.m_nSelected;
 }
 
+// A function just added or changed: sampled over the view's window, zoomed
+// or not, and shown.
+void SampleAndShow(CTraceloView& view, CGraphFunction& function)
+{
+    CGraphFunction* pFunction = &function;
+    SampleWithProgress(&view, std::span<CGraphFunction* const>(&pFunction, 1), view.m_window,
+                       view.m_pDoc->m_nDivisions);
+    view.update();
+}
+
 } // namespace
 
 void CTraceloView::OnEditParameters()
@@ -87,11 +97,7 @@ void CTraceloView::OnFunctionNew()
     CGraphFunction& added = m_pFunctions->emplace_back(m_pEvaluator);
     added.m_strExpression = std::move(strExpression);
     added.m_crColor = dlg.m_crColor;
-    CGraphFunction* pAdded = &added;
-    // Over this view's window, zoomed or not.
-    SampleWithProgress(this, std::span<CGraphFunction* const>(&pAdded, 1), m_window,
-                       m_pDoc->m_nDivisions);
-    update();
+    SampleAndShow(*this, added);
     m_pDoc->SetModifiedFlag(true);
 }
 
@@ -117,12 +123,10 @@ void CTraceloView::OnFunctionEdit()
     // a change of the list.
     if (dlg.DoModal() == static_cast<int>(res::IDOK) && nPos < m_pFunctions->size())
     {
-        CGraphFunction* pFunction = &(*m_pFunctions)[nPos];
-        pFunction->m_strExpression = dlg.m_strExpression.toStdString();
-        pFunction->m_crColor = dlg.m_crColor;
-        SampleWithProgress(this, std::span<CGraphFunction* const>(&pFunction, 1), m_window,
-                           m_pDoc->m_nDivisions);
-        update();
+        CGraphFunction& function = (*m_pFunctions)[nPos];
+        function.m_strExpression = dlg.m_strExpression.toStdString();
+        function.m_crColor = dlg.m_crColor;
+        SampleAndShow(*this, function);
     }
     // Choosing a function counts as a change, whether or not the properties
     // were confirmed.

@@ -129,7 +129,7 @@ TEST_F(CViewTest, InitialUpdateCopiesTheGraphAndSamplesOverItsWindow)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     ASSERT_TRUE(Start({"seno"}));
-    auto* pView = dynamic_cast<CTraceloView*>(Children()[0]->GetActiveView());
+    auto* pView = Children()[0]->GetActiveView();
     ASSERT_NE(pView, nullptr);
     CTraceloDoc* pDoc = pView->GetDocument();
     EXPECT_EQ(pView->m_pDoc, pDoc);
@@ -159,7 +159,7 @@ TEST_F(CViewTest, PaintLaysTheSquareOutOnTheClientAreaOverTheWindowBackground)
     WriteBytes(File("seno"), SinGraphBytes());
     ASSERT_TRUE(Start({"seno"}));
     CChildFrame* pFrame = Children()[0];
-    auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
+    auto* pView = pFrame->GetActiveView();
     struct CCase
     {
         QSize m_client;

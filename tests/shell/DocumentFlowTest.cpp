@@ -184,8 +184,8 @@ TEST_F(CDocumentFlowTest, TwoWindowsOnOneGraphShareItsFunctionsAndPromptOnce)
     ASSERT_TRUE(Start({"seno"}));
     Command(res::ID_WINDOW_NEW);
     ASSERT_EQ(ChildTitles(), (std::vector<QString>{"seno:1", "seno:2"}));
-    auto* pView1 = dynamic_cast<CTraceloView*>(Children()[0]->GetActiveView());
-    auto* pView2 = dynamic_cast<CTraceloView*>(Children()[1]->GetActiveView());
+    auto* pView1 = Children()[0]->GetActiveView();
+    auto* pView2 = Children()[1]->GetActiveView();
     ASSERT_NE(pView1, nullptr);
     ASSERT_NE(pView2, nullptr);
     EXPECT_EQ(pView1->m_pFunctions, pView2->m_pFunctions);

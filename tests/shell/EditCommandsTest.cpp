@@ -182,7 +182,7 @@ protected:
 
     CTraceloView* View(std::size_t nWindow) const
     {
-        return dynamic_cast<CTraceloView*>(Children().at(nWindow)->GetActiveView());
+        return Children().at(nWindow)->GetActiveView();
     }
 
     // Adds a function through "Nuova Funzione".

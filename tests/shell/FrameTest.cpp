@@ -155,8 +155,8 @@ TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
     // One graph in two windows, and another graph told apart by its divisions.
     Command(res::ID_WINDOW_NEW);
     Command(res::ID_FILE_NEW);
-    auto* pView2 = dynamic_cast<CTraceloView*>(Children()[1]->GetActiveView());
-    auto* pView3 = dynamic_cast<CTraceloView*>(Children()[2]->GetActiveView());
+    auto* pView2 = Children()[1]->GetActiveView();
+    auto* pView3 = Children()[2]->GetActiveView();
     ASSERT_NE(pView2, nullptr);
     ASSERT_NE(pView3, nullptr);
     pView3->m_pDoc->m_nDivisions = 123;

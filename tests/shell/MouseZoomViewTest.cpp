@@ -34,7 +34,7 @@ protected:
 
     CTraceloView* SizedView(CChildFrame* pFrame)
     {
-        auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
+        auto* pView = pFrame->GetActiveView();
         pFrame->resize(pFrame->size() + QSize(800, 600) - pView->size());
         ProcessEvents();
         EXPECT_EQ(pView->size(), QSize(800, 600));
@@ -237,7 +237,7 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
     WriteBytes(File("seno"), SinGraphBytes());
     ASSERT_TRUE(Start({"seno"}));
     CChildFrame* pFrame = Children()[0];
-    auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
+    auto* pView = pFrame->GetActiveView();
     pFrame->resize(pFrame->size() + QSize(20, 20) - pView->size());
     ProcessEvents();
     pView->grab();
@@ -268,7 +268,7 @@ TEST_F(CManyWindowsTest, AHundredWindowsOnOneGraph)
     CTraceloDoc* pDoc = pFirst->GetDocument();
     for (CChildFrame* pFrame : Children())
     {
-        auto* pView = dynamic_cast<CTraceloView*>(pFrame->GetActiveView());
+        auto* pView = pFrame->GetActiveView();
         ASSERT_NE(pView, nullptr);
         EXPECT_EQ(pView->GetDocument(), pDoc);
         EXPECT_EQ(pView->m_pFunctions, pDoc->m_pFunctions.get());

@@ -12,9 +12,9 @@
 #include <set>
 
 #include "PlotWindowTesting.h"
+#include "RecordingDevice.h"
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
-#include "RecordingDevice.h"
 #include "res/PrintStrings.h"
 #include "res/ResourceIds.h"
 #include "shell/Printing.h"
@@ -116,10 +116,7 @@ protected:
         return ActiveView();
     }
 
-    CTraceloView* ActiveView() const
-    {
-        return dynamic_cast<CTraceloView*>(Children().at(0)->GetActiveView());
-    }
+    CTraceloView* ActiveView() const { return Children().at(0)->GetActiveView(); }
 
     std::set<std::string> FilesInDir() const
     {

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <new>
 
 #include "ShellTestSupport.h"
@@ -27,7 +28,28 @@ protected:
     {
         WriteBytes(File("seno"), SinGraphBytes());
         EXPECT_TRUE(Start({"seno"}));
-        return dynamic_cast<CTraceloView*>(Children()[0]->GetActiveView());
+        return Children()[0]->GetActiveView();
+    }
+
+    // Runs fn, answering every message box it shows; their texts.
+    static QStringList AnswerMessageBoxes(const std::function<void()>& fn)
+    {
+        QStringList messages;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout,
+                         [&]
+                         {
+                             if (auto* pBox =
+                                     qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                             {
+                                 messages.append(pBox->text());
+                                 pBox->buttons().front()->click();
+                             }
+                         });
+        driver.start(10);
+        fn();
+        driver.stop();
+        return messages;
     }
 
     // Functions whose sampling takes seconds at these divisions.
@@ -115,21 +137,7 @@ TEST_F(CSamplingProgressTest, CurvesThatDoNotFitAreReportedOnce)
     MakeItSlow(pView, 3, 1000000);
     setenv("TRACELO_MEMORY_LIMIT", "1000000", 1);
 
-    QStringList messages;
-    QTimer driver;
-    QObject::connect(&driver, &QTimer::timeout,
-                     [&]
-                     {
-                         if (auto* pBox =
-                                 qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                         {
-                             messages.append(pBox->text());
-                             pBox->buttons().front()->click();
-                         }
-                     });
-    driver.start(10);
-    pView->ResampleAndRedraw();
-    driver.stop();
+    const QStringList messages = AnswerMessageBoxes([pView] { pView->ResampleAndRedraw(); });
     unsetenv("TRACELO_MEMORY_LIMIT");
 
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
@@ -147,21 +155,7 @@ TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgram
     CMainFrame frame;
     frame.ConnectCommand(
         kID, [] { throw std::bad_alloc(); }, false);
-    QStringList messages;
-    QTimer driver;
-    QObject::connect(&driver, &QTimer::timeout,
-                     [&]
-                     {
-                         if (auto* pBox =
-                                 qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                         {
-                             messages.append(pBox->text());
-                             pBox->buttons().front()->click();
-                         }
-                     });
-    driver.start(10);
-    frame.OnCommand(kID);
-    driver.stop();
+    const QStringList messages = AnswerMessageBoxes([&frame] { frame.OnCommand(kID); });
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
     EXPECT_EQ(Children().size(), 1u);
     EXPECT_FALSE(pView->GetDocument()->m_pFunctions->empty());

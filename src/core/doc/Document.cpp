@@ -1,13 +1,10 @@
 #include "core/doc/Document.h"
 
-#include <new>
 #include <utility>
 
 #include "core/doc/Archive.h"
 #include "core/doc/AtomicFile.h"
 #include "core/doc/FileErrors.h"
-#include "res/FileStrings.h"
-#include "res/SamplingStrings.h"
 
 CDocument::CDocument() = default;
 CDocument::~CDocument() = default;
@@ -55,22 +52,11 @@ bool CDocument::OnOpenDocument(const std::string& strPath, std::string& strError
             Serialize(ar);
         }
     }
-    catch (const CFileException& e)
+    catch (...)
     {
-        strMessage = e.GetErrorMessage();
-    }
-    catch (const CArchiveException& e)
-    {
-        strMessage = e.GetErrorMessage(true);
-    }
-    catch (const std::bad_alloc&)
-    {
-        // The document stays as it was; the program goes on.
-        strMessage = res::kOutOfMemory;
-    }
-    catch (const std::exception&)
-    {
-        strMessage = res::kFailedToOpenDoc;
+        // Memory running out included: the document stays as it was and
+        // the program goes on.
+        strMessage = GetCurrentErrorMessage(true);
     }
     if (!strMessage.empty())
     {
@@ -92,19 +78,9 @@ bool CDocument::OnSaveDocument(const std::string& strPath, std::string& strError
         Serialize(ar);
         file.Commit();
     }
-    catch (const CFileException& e)
+    catch (...)
     {
-        strError = e.GetErrorMessage();
-        return false;
-    }
-    catch (const CArchiveException& e)
-    {
-        strError = e.GetErrorMessage(false);
-        return false;
-    }
-    catch (const std::exception&)
-    {
-        strError = res::kFailedToSaveDoc;
+        strError = GetCurrentErrorMessage(false);
         return false;
     }
     SetModifiedFlag(false);

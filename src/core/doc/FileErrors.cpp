@@ -1,8 +1,10 @@
 #include "core/doc/FileErrors.h"
 
 #include <cerrno>
+#include <new>
 
 #include "res/FileStrings.h"
+#include "res/SamplingStrings.h"
 
 std::string FormatMessage1(std::string_view strFormat, std::string_view strArgument)
 {
@@ -108,6 +110,30 @@ std::string CFileException::GetErrorMessage() const
 const char* CArchiveException::what() const noexcept
 {
     return m_eCause == ECause::EndOfFile ? "unexpected end of archive" : "archive error";
+}
+
+std::string GetCurrentErrorMessage(bool bLoading)
+{
+    try
+    {
+        throw;
+    }
+    catch (const CFileException& e)
+    {
+        return e.GetErrorMessage();
+    }
+    catch (const CArchiveException& e)
+    {
+        return e.GetErrorMessage(bLoading);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return res::kOutOfMemory;
+    }
+    catch (...)
+    {
+        return bLoading ? res::kFailedToOpenDoc : res::kFailedToSaveDoc;
+    }
 }
 
 std::string CArchiveException::GetErrorMessage(bool bLoading) const

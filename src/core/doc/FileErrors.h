@@ -56,3 +56,10 @@ public:
 
     ECause m_eCause;
 };
+
+// The message for the exception being handled; call it in a catch block. A
+// file's or archive's failure gives its own message (bLoading: the archive
+// was read), memory running out "Memoria insufficiente.", anything else
+// "Impossibile aprire il documento." when loading, else "Impossibile salvare
+// il documento.".
+std::string GetCurrentErrorMessage(bool bLoading);

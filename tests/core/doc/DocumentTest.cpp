@@ -1,6 +1,7 @@
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -28,6 +29,10 @@ public:
     void Serialize(CArchive& ar) override
     {
         ++m_nSerializeCalls;
+        if (m_bOutOfMemory)
+        {
+            throw std::bad_alloc();
+        }
         if (ar.IsStoring())
         {
             ar.WriteString(m_strText);
@@ -39,6 +44,7 @@ public:
     }
     std::string m_strText;
     int m_nSerializeCalls = 0;
+    bool m_bOutOfMemory = false; // every Serialize runs out of memory
 };
 
 // Lowers a resource limit for the life of the object.
@@ -191,6 +197,34 @@ INSTANTIATE_TEST_SUITE_P(
                                        },
                                        "Formato file inatteso."}),
     [](const ::testing::TestParamInfo<COpenFailureCase>& info) { return info.param.m_pszName; });
+
+// Memory running out while a document is read or written is reported as
+// such; the document and the file stay as they were.
+TEST(DocumentTest, MemoryRunningOutIsReportedOnOpenAndSave)
+{
+    CTestTempDir dir;
+    const std::string strPath = dir.File("testo");
+    CTextDoc saved;
+    saved.m_strText = "prima";
+    std::string strError;
+    ASSERT_TRUE(saved.OnSaveDocument(strPath, strError));
+    const Bytes before = ReadFileBytes(strPath);
+    for (const bool bSave : {false, true})
+    {
+        CTextDoc doc;
+        doc.m_strText = "dopo";
+        doc.SetModifiedFlag();
+        doc.m_bOutOfMemory = true;
+        strError.clear();
+        EXPECT_FALSE(bSave ? doc.OnSaveDocument(strPath, strError)
+                           : doc.OnOpenDocument(strPath, strError));
+        EXPECT_EQ(strError, "Memoria insufficiente.") << bSave;
+        EXPECT_EQ(doc.m_strText, "dopo");
+        EXPECT_TRUE(doc.IsModified());
+        EXPECT_EQ(ReadFileBytes(strPath), before);
+        EXPECT_EQ(dir.List().size(), 1u);
+    }
+}
 
 TEST(DocumentTest, FailedOpenKeepsTheModifiedFlag)
 {

@@ -9,7 +9,6 @@
 #include <unistd.h>
 #include <vector>
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -140,19 +139,18 @@ CTraceloDoc* COpenGraphs::Add(std::unique_ptr<CTraceloDoc> pDoc)
 
 void COpenGraphs::Destroy(CTraceloDoc* pDoc)
 {
-    auto it = std::find_if(m_vGraphs.begin(), m_vGraphs.end(),
-                           [&](const CGraph& g) { return g.m_pDoc.get() == pDoc; });
-    if (it == m_vGraphs.end())
+    CGraph* pGraph = Find(pDoc);
+    if (pGraph == nullptr)
     {
         return;
     }
-    for (CTraceloView* pView : it->m_vViews)
+    for (CTraceloView* pView : pGraph->m_vViews)
     {
         pView->Detach();
     }
     // Out of the list first: the graph's destructor runs on its own.
-    std::unique_ptr<CTraceloDoc> pOwned = std::move(it->m_pDoc);
-    m_vGraphs.erase(it);
+    std::unique_ptr<CTraceloDoc> pOwned = std::move(pGraph->m_pDoc);
+    m_vGraphs.erase(m_vGraphs.begin() + (pGraph - m_vGraphs.data()));
     pOwned.reset();
     if (m_app.m_pMainWnd != nullptr)
     {
@@ -301,6 +299,7 @@ CTraceloDoc* COpenGraphs::OpenDocumentFile(const std::string& strFileName)
     m_app.AddToRecentFileList(strPath);
     return pDoc;
 }
+
 bool COpenGraphs::PromptFileName(std::string& strFileName, bool bOpenFileDialog)
 {
     QFileDialog dlg(m_app.m_pMainWnd,

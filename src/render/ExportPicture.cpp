@@ -19,6 +19,7 @@
 #include "core/plot/DrawPlot.h"
 #include "core/plot/PlotArea.h"
 #include "render/GuiScope.h"
+#include "render/ImagePlot.h"
 #include "render/QtDrawDevice.h"
 #include "render/QtFonts.h"
 
@@ -92,7 +93,13 @@ std::string RenderPicture(CTraceloDoc& doc, EPictureFormat eFormat, int nWidth, 
         image.setDotsPerMeterX(qRound(kScreenDpi / 0.0254));
         image.setDotsPerMeterY(qRound(kScreenDpi / 0.0254));
         QPainter painter(&image);
-        DrawGraph(painter, doc, nWidth, nHeight);
+        {
+            // The curves on as many threads as the sampling.
+            CQtDrawDevice dc(&painter);
+            CPlotArea area;
+            DrawPlotOnImage(image, dc, CDevRect{0, 0, nWidth, nHeight}, doc.m_window,
+                            doc.m_pFunctions.get(), doc.m_bGrid, area, sampling.m_nThreads);
+        }
         painter.end();
         if (!image.save(&buffer, "PNG"))
         {

@@ -266,9 +266,12 @@ void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
         // they are drawn; the drawing relies on the start being painted.
         const QPaintDevice* pDevice = m_pPainter->device();
         const COLORREF crPen = GetObjects().GetPen().m_crColor;
-        RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, pDevice->width(), pDevice->height(),
+        const int nFrom = m_bColumns ? m_nColumnFrom : 0;
+        const int nTo = m_bColumns ? m_nColumnTo : pDevice->width();
+        RasterizeLine(static_cast<std::int64_t>(ptFrom.m_nX) - nFrom, ptFrom.m_nY,
+                      static_cast<std::int64_t>(x) - nFrom, y, nTo - nFrom, pDevice->height(),
                       [&](int rx1, int ry1, int rx2, int ry2)
-                      { AddRun(crPen, true, rx1, ry1, rx2, ry2); });
+                      { AddRun(crPen, true, rx1 + nFrom, ry1, rx2 + nFrom, ry2); });
         return;
     }
     Flush();
@@ -287,6 +290,30 @@ void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
     const double ox = 0.5 - 0.5 * dx / dLength;
     const double oy = 0.5 - 0.5 * dy / dLength;
     m_pPainter->drawLine(QLineF(ptFrom.m_nX + ox, ptFrom.m_nY + oy, x + ox, y + oy));
+}
+
+ECurveTrace CQtDrawDevice::GetCurveTrace()
+{
+    if (GetROP2() != ERop2::CopyPen)
+    {
+        return ECurveTrace::EveryPoint;
+    }
+    const bool bOnePixel = GetObjects().GetPen().m_nWidth <= 1;
+    return m_bRaster && bOnePixel && m_pPainter->worldTransform().isIdentity()
+               ? ECurveTrace::Pixels
+               : ECurveTrace::SkipRepeats;
+}
+
+void CQtDrawDevice::LimitToColumns(std::int32_t nFrom, std::int32_t nTo)
+{
+    Flush();
+    const QPaintDevice* pDevice = m_pPainter->device();
+    m_bColumns = true;
+    m_nColumnFrom = std::clamp(nFrom, 0, pDevice->width());
+    m_nColumnTo = std::clamp(nTo, m_nColumnFrom, pDevice->width());
+    // Lines that Qt draws itself are kept to the columns by the painter.
+    m_pPainter->setClipRect(QRect(m_nColumnFrom, 0, m_nColumnTo - m_nColumnFrom, pDevice->height()),
+                            Qt::IntersectClip);
 }
 
 void CQtDrawDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor)

@@ -29,6 +29,15 @@ public:
     void TextOut(std::int32_t x, std::int32_t y, const std::string& strText) override;
     CDevSize GetTextExtent(const std::string& strText) override;
     CDevRect GetClipBox() override;
+    // Only pixels count on a raster surface drawn with the copy pen and a
+    // one-pixel pen; a vector surface is given every line that has a length,
+    // an inverting operation every line.
+    ECurveTrace GetCurveTrace() override;
+
+    // From now on paints only the columns [nFrom, nTo) of the surface, so
+    // that devices on several threads can draw one image side by side, each
+    // in its own columns, with the pixels one device would paint.
+    void LimitToColumns(std::int32_t nFrom, std::int32_t nTo);
 
     // Paints the pixels of lines and single pixels held back so far: they are
     // collected to be painted in one call. Every other operation flushes
@@ -59,4 +68,8 @@ private:
     std::vector<QPoint> m_vPoints; // runs of one pixel
     COLORREF m_crRuns = 0;
     bool m_bRunsInvert = false;
+    // The columns painted, when LimitToColumns was called.
+    bool m_bColumns = false;
+    std::int32_t m_nColumnFrom = 0;
+    std::int32_t m_nColumnTo = 0;
 };

@@ -103,6 +103,14 @@ struct CFontDesc
 // A pen, brush or font of one device; 0 stands for none (a failed creation).
 using HDrawObject = std::uint32_t;
 
+// How much of a curve's polyline a device must be given to show it as it is.
+enum class ECurveTrace
+{
+    EveryPoint,  // every move and line, one of each per sample (a recorder)
+    SkipRepeats, // a sample on the same device point as the one before may be left out
+    Pixels,      // only the pixels painted count: lines may be merged and left out
+};
+
 class CDrawDevice
 {
 public:
@@ -144,4 +152,8 @@ public:
     virtual CDevSize GetTextExtent(const std::string& strText) = 0;
     // The drawable rectangle.
     virtual CDevRect GetClipBox() = 0;
+
+    // What a curve drawn now, with the current pen and raster operation,
+    // must be traced with.
+    virtual ECurveTrace GetCurveTrace() { return ECurveTrace::EveryPoint; }
 };

@@ -48,6 +48,22 @@ CPlotLayout LayOutPlot(const CDevRect& rectPage)
 CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWindow& window,
                      const CFunctionList* pFunctions, bool bGrid, CPlotArea& plotArea)
 {
+    return DrawPlot(
+        pDC, rectPage, window, pFunctions, bGrid, plotArea,
+        [](CDrawDevice* pCurveDC, const CFunctionList& functions, const CPlotLayout& layout)
+        {
+            for (const CGraphFunction& function : functions)
+            {
+                function.DrawCurve(pCurveDC, layout.m_nPlotLeft, layout.m_nPlotWidth,
+                                   layout.m_nPlotTop, layout.m_nPlotHeight);
+            }
+        });
+}
+
+CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWindow& window,
+                     const CFunctionList* pFunctions, bool bGrid, CPlotArea& plotArea,
+                     const CDrawCurves& drawCurves)
+{
     const CPlotLayout layout = LayOutPlot(rectPage.m_nRight > 0 ? rectPage : pDC->GetClipBox());
     if (!layout.IsDrawn())
     {
@@ -61,11 +77,7 @@ CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWind
     }
     if (pFunctions != nullptr)
     {
-        for (const CGraphFunction& function : *pFunctions)
-        {
-            function.DrawCurve(pDC, layout.m_nPlotLeft, layout.m_nPlotWidth, layout.m_nPlotTop,
-                               layout.m_nPlotHeight);
-        }
+        drawCurves(pDC, *pFunctions, layout);
     }
     plotArea.DrawAxes(pDC);
     return layout;

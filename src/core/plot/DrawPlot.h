@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "core/expr/GraphFunction.h"
 #include "core/expr/PlotWindow.h"
@@ -36,3 +37,13 @@ CPlotLayout LayOutPlot(const CDevRect& rectPage);
 // left holding this drawing's window and rectangle.
 CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWindow& window,
                      const CFunctionList* pFunctions, bool bGrid, CPlotArea& plotArea);
+
+// Draws the curves of a laid-out plot, head to tail; DrawPlot draws each one
+// with DrawCurve on its own device unless given another way.
+using CDrawCurves = std::function<void(CDrawDevice* pDC, const CFunctionList& functions,
+                                       const CPlotLayout& layout)>;
+
+// The same drawing, with the curves drawn by drawCurves.
+CPlotLayout DrawPlot(CDrawDevice* pDC, const CDevRect& rectPage, const CPlotWindow& window,
+                     const CFunctionList* pFunctions, bool bGrid, CPlotArea& plotArea,
+                     const CDrawCurves& drawCurves);

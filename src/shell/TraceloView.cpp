@@ -93,9 +93,33 @@ void CTraceloView::ResampleAndRedraw()
         for (CGraphFunction& function : *m_pFunctions)
             vFunctions.push_back(&function);
         SampleWithProgress(this, vFunctions, m_window, m_pDoc->m_nDivisions);
+        // Every view of the graph draws its curves anew.
+        ++m_pDoc->m_nSamplings;
     }
-    m_bBandOnly = false;
     update();
+}
+
+CTraceloView::CDrawnGraph CTraceloView::DescribeGraph() const
+{
+    const qreal dRatio = devicePixelRatioF();
+    CDrawnGraph graph;
+    graph.m_sizePixels = (QSizeF(size()) * dRatio).toSize();
+    graph.m_dRatio = dRatio;
+    graph.m_rgbBackground = palette().color(QPalette::Base).rgba();
+    graph.m_window = m_window;
+    graph.m_bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
+    graph.m_nSamplings = m_pDoc != nullptr ? m_pDoc->m_nSamplings : 0;
+    if (m_pFunctions != nullptr)
+    {
+        graph.m_vCurves.reserve(m_pFunctions->size());
+        for (const CGraphFunction& function : *m_pFunctions)
+        {
+            const CPointList& points = *function.m_pPoints;
+            graph.m_vCurves.push_back(CDrawnCurve{function.m_crColor, points.GetData(),
+                                                  points.GetCount(), points.m_window});
+        }
+    }
+    return graph;
 }
 
 void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
@@ -104,22 +128,22 @@ void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
     {
         return; // no graph yet, or its window has closed
     }
-    // Every paint draws the graph anew, as the window shows it after being
-    // uncovered, except one asked for by a move of the rubber band: that
-    // one shows the graph as last drawn with the band over it.
-    const qreal dRatio = devicePixelRatioF();
-    const QSize sizePixels = (QSizeF(size()) * dRatio).toSize();
-    if (!m_bBandOnly || m_pixGraph.size() != sizePixels)
+    // The graph is drawn anew only when something it is drawn from has
+    // changed; any other paint (the window uncovered, the rubber band moved)
+    // shows the picture kept from the last drawing.
+    CDrawnGraph graph = DescribeGraph();
+    if (m_pixGraph.isNull() || graph != m_drawn)
     {
-        m_pixGraph = QPixmap(sizePixels);
-        m_pixGraph.setDevicePixelRatio(dRatio);
+        m_pixGraph = QPixmap(graph.m_sizePixels);
+        m_pixGraph.setDevicePixelRatio(graph.m_dRatio);
         m_pixGraph.fill(palette().color(QPalette::Base));
         QPainter graphPainter(&m_pixGraph);
         OnPrepareDC();
         CQtDrawDevice dc(&graphPainter);
         DrawPlot(&dc);
+        m_drawn = std::move(graph);
+        ++m_nGraphDrawings;
     }
-    m_bBandOnly = false;
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_pixGraph);
     if (IsDragging())

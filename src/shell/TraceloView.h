@@ -1,10 +1,13 @@
 // The view of a graph window: shows one graph, keeps its own copy of the
 // plotting window (zooming changes the copy, never the graph), samples the
-// functions when that window changes and draws them on every paint.
+// functions when that window changes, and keeps the picture it drew, which
+// it draws anew only when what it shows has changed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include <QPixmap>
 #include <QWidget>
@@ -87,6 +90,8 @@ public:
     std::int32_t m_nPlotHeight = 0;
     std::int32_t m_nPlotLeft = 0;
     std::int32_t m_nPlotTop = 0;
+    // How many times the graph has been drawn anew into the kept picture.
+    std::uint64_t m_nGraphDrawings = 0;
 
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
@@ -101,8 +106,31 @@ private:
     // is under it.
     void DrawRubberBand(QPainter& painter) const;
 
-    // The graph as last drawn: moving the rubber band shows it again with
-    // the band over it, without drawing the graph anew.
+    // Everything the picture of the graph is drawn from. A paint that finds
+    // it unchanged (the window uncovered, the rubber band moved) shows the
+    // kept picture.
+    struct CDrawnCurve
+    {
+        COLORREF m_crColor = 0;
+        const CCurvePoint* m_pPoints = nullptr;
+        std::size_t m_nCount = 0;
+        CPlotWindow m_window;
+        bool operator==(const CDrawnCurve&) const = default;
+    };
+    struct CDrawnGraph
+    {
+        QSize m_sizePixels;
+        qreal m_dRatio = 0;
+        QRgb m_rgbBackground = 0;
+        CPlotWindow m_window;
+        bool m_bGrid = false;
+        std::uint64_t m_nSamplings = 0; // the graph's, counting every resampling
+        std::vector<CDrawnCurve> m_vCurves;
+        bool operator==(const CDrawnGraph&) const = default;
+    };
+    CDrawnGraph DescribeGraph() const;
+
+    // The graph as last drawn, and what it was drawn from.
     QPixmap m_pixGraph;
-    bool m_bBandOnly = false; // the next paint only moves the band
+    CDrawnGraph m_drawn;
 };

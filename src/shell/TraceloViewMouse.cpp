@@ -59,7 +59,6 @@ void CTraceloView::mouseMoveEvent(QMouseEvent* pEvent)
     if (IsDragging())
     {
         m_ptCurrent = pt;
-        m_bBandOnly = true;
         update();
     }
 }

@@ -1,7 +1,8 @@
 // The editing commands of a graph window: parameters, new, edit and delete
 // function. Each runs its dialogs, changes the document, has what changed
 // resampled and repaints this view only; other windows on the same graph
-// show the change when they next paint.
+// show the change when they next paint (the graph's count of resamplings
+// tells them that their kept pictures are out of date).
 #include <span>
 #include <string>
 #include <utility>
@@ -46,6 +47,7 @@ void SampleAndShow(CTraceloView& view, CGraphFunction& function)
     CGraphFunction* pFunction = &function;
     SampleWithProgress(&view, std::span<CGraphFunction* const>(&pFunction, 1), view.m_window,
                        view.m_pDoc->m_nDivisions);
+    ++view.m_pDoc->m_nSamplings;
     view.update();
 }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QTest>
 #include <array>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include "ShellTestSupport.h"
 #include "core/doc/Archive.h"
 #include "core/doc/TraceloDoc.h"
+#include "render/QtDrawDevice.h"
 #include "res/EditDialogs.h"
 #include "shell/FunctionDlg.h"
 #include "shell/ParamsDlg.h"
@@ -721,6 +723,112 @@ TEST_F(CEditCommandsTest, NewFunctionThroughTheContextMenu)
     EXPECT_EQ(Expressions(), (std::vector<std::string>{"LN(X)"}));
     EXPECT_EQ(m_pDoc->m_pFunctions->front().m_crColor, 0x800080u);
     EXPECT_TRUE(m_pDoc->IsModified());
+}
+
+// ------------------------------------------------------ the kept picture
+
+// The graph as a paint would draw it now, from scratch.
+QImage DrawnNow(CTraceloView* pView)
+{
+    QImage image(pView->size(), QImage::Format_RGB32);
+    image.fill(pView->palette().color(QPalette::Base));
+    QPainter painter(&image);
+    {
+        CQtDrawDevice dc(&painter);
+        pView->OnPrepareDC();
+        pView->DrawPlot(&dc);
+    }
+    return image;
+}
+
+// Each change of what the graph is drawn from draws it anew, on the next
+// paint of every window that shows it (the commands run in a second window
+// on the graph); any other paint shows the kept picture, which is then what
+// a drawing from scratch gives.
+TEST_F(CEditCommandsTest, EveryChangeDrawsTheGraphAnewAndNoOtherPaintDoes)
+{
+    CTraceloView* pOther = nullptr;
+    QStringList lines;
+    CFunctionSeen seen;
+    const QPoint ptAnchor(380, 200);
+    struct
+    {
+        const char* pszName;
+        std::function<void()> fnAct;
+        bool bDrawn;
+    } cases[] = {
+        {"a paint asked for, nothing changed", [&] { m_pView->update(); }, false},
+        {"a new function", [&] { AddFunction("RAND(1)/8192-2", 2); }, true},
+        {"the window uncovered", [&] { m_pView->repaint(); }, false},
+        {"another function", [&] { AddFunction("X^2", 4); }, true},
+        {"the rubber band moved",
+         [&]
+         {
+             QTest::mousePress(m_pView, Qt::LeftButton, {}, ptAnchor);
+             QTest::mouseMove(m_pView, ptAnchor + QPoint(60, 50));
+         },
+         false},
+        {"the band let go: zoomed",
+         [&] { QTest::mouseRelease(m_pView, Qt::LeftButton, {}, ptAnchor + QPoint(60, 50)); },
+         true},
+        {"resized",
+         [&]
+         {
+             CChildFrame* pFrame = m_pView->GetParentFrame();
+             pFrame->resize(pFrame->size() + QSize(40, 10));
+         },
+         true},
+        {"the grid switched off", [&] { m_pDoc->m_bGrid = false; }, true},
+        {"resampled over the same window", [&] { m_pView->ResampleAndRedraw(); }, true},
+        {"a function edited",
+         [&]
+         {
+             m_driver.Then(AnswerSelection(1, true, &lines));
+             m_driver.Then(AnswerFunction({QString("X^3"), -1, true}, &seen));
+             Command(res::ID_FUNCTION_EDIT);
+         },
+         true},
+        {"a colour changed alone",
+         [&]
+         {
+             m_driver.Then(AnswerSelection(1, true, &lines));
+             m_driver.Then(AnswerFunction({std::nullopt, 6, true}, &seen));
+             Command(res::ID_FUNCTION_EDIT);
+         },
+         true},
+        {"a colour changed behind the view's back",
+         [&] { m_pDoc->m_pFunctions->back().m_crColor = 0x0000FF; }, true},
+        {"the second window zoomed", [&] { Zoom(pOther, -1, 1, -1, 1); }, true},
+        {"the second window resampled over its same window", [&] { pOther->ResampleAndRedraw(); },
+         true},
+        {"a function deleted",
+         [&]
+         {
+             m_driver.Then(AnswerSelection(0, true, &lines));
+             Command(res::ID_FUNCTION_DELETE);
+         },
+         true},
+    };
+    // A second window on the graph, active: the commands below run in it.
+    Command(res::ID_WINDOW_NEW);
+    pOther = View(1);
+    ASSERT_NE(pOther, m_pView);
+    ProcessEvents();
+    m_pView->repaint();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        const std::uint64_t nBefore = m_pView->m_nGraphDrawings;
+        c.fnAct();
+        ProcessEvents();
+        m_pView->repaint();
+        EXPECT_EQ(m_pView->m_nGraphDrawings - nBefore, c.bDrawn ? 1u : 0u);
+        if (m_pView->m_ptAnchor.m_nX == -1)
+        {
+            EXPECT_EQ(m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                      DrawnNow(m_pView));
+        }
+    }
 }
 
 } // namespace

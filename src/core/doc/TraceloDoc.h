@@ -51,4 +51,7 @@ public:
     CPlotWindow m_window = kNewGraphWindow;
     std::int32_t m_nDivisions = kDefaultDivisions;
     bool m_bGrid = kDefaultGrid;
+    // Counts the resamplings of the curves, whichever window made them, so
+    // that a window keeping a picture of them knows it is out of date.
+    std::uint64_t m_nSamplings = 0;
 };

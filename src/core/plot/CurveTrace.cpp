@@ -39,12 +39,14 @@ void Join(CDrawDevice* pDC, std::int32_t xNew, std::int32_t yNew, std::int32_t x
 
 // Reduces the joined samples to lines that paint the same pixels. A line
 // paints its start pixel and not its end one, so within one column a run of
-// joined samples s, ..., e paints the pixels between its lowest and highest
+// joined samples s, ..., e paints the pixels from its lowest to its highest
 // sample, each of those two included only if a sample after s reaches it
 // (s itself is painted only by the line that enters the column, which is
-// kept). The run is replaced by s, its extremes in an order that paints
-// exactly those pixels, and e; the lines entering and leaving the column
-// still start and end at s and e. Consecutive samples are never equal here.
+// kept). Each run gives that span of pixels; the spans of the runs that one
+// column holds between breaks are merged while they overlap or touch, and
+// each merged span is painted as one line. The lines entering and leaving a
+// column still join the samples they joined. Consecutive samples are never
+// equal here.
 class CColumnReducer
 {
 public:
@@ -60,45 +62,41 @@ public:
             // Outside: no line reaches it; the piece before it ends.
             if (m_bInPiece)
             {
-                CloseColumn();
+                CloseRun();
                 m_bInPiece = false;
             }
             return;
         }
         if (!m_bInPiece)
         {
-            OpenColumn(x, y);
+            OpenRun(x, y);
             m_bInPiece = true;
             return;
         }
         if (x == m_nX)
         {
+            // Without branches: a noisy curve would mispredict most of them.
             m_nLast = y;
             m_bSeveral = true;
-            if (y <= m_nMin)
-            {
-                m_nMin = y;
-                m_bMinReached = true;
-            }
-            if (y >= m_nMax)
-            {
-                m_nMax = y;
-                m_bMaxReached = true;
-            }
+            m_bMinReached |= y <= m_nMin;
+            m_bMaxReached |= y >= m_nMax;
+            m_nMin = std::min(m_nMin, y);
+            m_nMax = std::max(m_nMax, y);
             return;
         }
-        CloseColumn();
+        CloseRun();
         Line(x, y, m_nX, m_nLast); // the line entering the new column
-        OpenColumn(x, y);
+        OpenRun(x, y);
     }
 
     void Finish()
     {
         if (m_bInPiece)
         {
-            CloseColumn();
+            CloseRun();
             m_bInPiece = false;
         }
+        PaintSpan();
     }
 
 private:
@@ -109,50 +107,48 @@ private:
         ClearUpperVectorState();
     }
 
-    void OpenColumn(std::int32_t x, std::int32_t y)
+    void OpenRun(std::int32_t x, std::int32_t y)
     {
+        if (m_bSpan && x != m_nSpanX)
+        {
+            PaintSpan();
+        }
         m_nX = x;
-        m_nFirst = m_nLast = m_nMin = m_nMax = y;
+        m_nLast = m_nMin = m_nMax = y;
         m_bSeveral = m_bMinReached = m_bMaxReached = false;
     }
 
-    void CloseColumn()
+    void CloseRun()
     {
         if (!m_bSeveral)
         {
             return;
         }
-        std::int32_t chain[4];
-        int n = 0;
-        chain[n++] = m_nFirst;
-        if (m_nFirst == m_nMin)
+        // An extreme that only the run's first sample reached is not painted.
+        const std::int32_t nLow = m_bMinReached ? m_nMin : m_nMin + 1;
+        const std::int32_t nHigh = m_bMaxReached ? m_nMax : m_nMax - 1;
+        if (m_bSpan && nLow <= static_cast<std::int64_t>(m_nSpanHigh) + 1 &&
+            nHigh >= static_cast<std::int64_t>(m_nSpanLow) - 1)
         {
-            chain[n++] = m_nMax;
-            if (m_bMinReached)
-            {
-                chain[n++] = m_nMin;
-            }
+            m_nSpanLow = std::min(m_nSpanLow, nLow);
+            m_nSpanHigh = std::max(m_nSpanHigh, nHigh);
+            return;
         }
-        else if (m_nFirst == m_nMax)
+        PaintSpan();
+        m_bSpan = true;
+        m_nSpanX = m_nX;
+        m_nSpanLow = nLow;
+        m_nSpanHigh = nHigh;
+    }
+
+    // From the highest pixel down to the lowest one, which the line's end
+    // just above it leaves in: no coordinate leaves the plot area's range.
+    void PaintSpan()
+    {
+        if (m_bSpan)
         {
-            chain[n++] = m_nMin;
-            if (m_bMaxReached)
-            {
-                chain[n++] = m_nMax;
-            }
-        }
-        else
-        {
-            chain[n++] = m_nMin;
-            chain[n++] = m_nMax;
-        }
-        if (chain[n - 1] != m_nLast)
-        {
-            chain[n++] = m_nLast;
-        }
-        for (int i = 1; i < n; ++i)
-        {
-            Line(m_nX, chain[i], m_nX, chain[i - 1]);
+            Line(m_nSpanX, m_nSpanHigh, m_nSpanX, m_nSpanLow - 1);
+            m_bSpan = false;
         }
     }
 
@@ -160,17 +156,54 @@ private:
     const std::int32_t m_nTop;
     const std::int64_t m_nBottom;
     bool m_bInPiece = false;
-    // The column being gathered: its X, first and last sample, extremes, and
-    // whether a sample after the first reached each extreme.
+    // The run being gathered: its column, last sample, extremes, and whether
+    // a sample after the first reached each extreme.
     std::int32_t m_nX = 0;
-    std::int32_t m_nFirst = 0;
     std::int32_t m_nLast = 0;
     std::int32_t m_nMin = 0;
     std::int32_t m_nMax = 0;
     bool m_bSeveral = false;
     bool m_bMinReached = false;
     bool m_bMaxReached = false;
+    // The span of pixels merged so far, not painted yet.
+    bool m_bSpan = false;
+    std::int32_t m_nSpanX = 0;
+    std::int32_t m_nSpanLow = 0;
+    std::int32_t m_nSpanHigh = 0;
 };
+
+// Whether mapping keeps the order of X: every step of it does as long as
+// none of them overflows, and samples lie within the window they were taken
+// for.
+bool MappingKeepsOrder(const CPlotWindow& window, const CCurveBox& box)
+{
+    const double dSpan = window.m_dXMax - window.m_dXMin;
+    return dSpan > 0 && box.m_nWidth > 0 && std::isfinite(dSpan * box.m_nWidth);
+}
+
+// The index after the last sample from nFirst on that maps to column x:
+// steps of doubling length, then a search within the last step.
+std::size_t ColumnEnd(std::span<const CCurvePoint> points, std::size_t nFirst, std::int32_t x,
+                      const CCurveMapper& mapper)
+{
+    const std::size_t nCount = points.size();
+    std::size_t nLow = nFirst + 1; // every sample before it is in the column
+    std::size_t nStep = 1;
+    while (nLow < nCount && mapper.X(points[nLow]) == x)
+    {
+        nLow += nStep;
+        nStep *= 2;
+    }
+    // Now points[nLow] is past the column (or the end); the samples from
+    // the one before the last step on may be either.
+    const std::size_t nHigh = std::min(nLow, nCount);
+    const std::size_t nFrom = nStep > 1 ? nLow - nStep / 2 + 1 : nLow;
+    return static_cast<std::size_t>(
+        std::partition_point(points.begin() + static_cast<std::ptrdiff_t>(std::min(nFrom, nHigh)),
+                             points.begin() + static_cast<std::ptrdiff_t>(nHigh),
+                             [&](const CCurvePoint& pt) { return mapper.X(pt) == x; }) -
+        points.begin());
+}
 
 } // namespace
 
@@ -181,6 +214,8 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
     const std::int32_t nTop = box.m_nTop;
     const std::int64_t nBottom = static_cast<std::int64_t>(box.m_nTop) + box.m_nHeight;
     auto isInside = [&](std::int32_t y) { return nTop < y && y < nBottom; };
+    // Whatever the device painted before: the loop below is plain SSE.
+    ClearUpperVectorState();
 
     if (eTrace == ECurveTrace::EveryPoint)
     {
@@ -239,18 +274,39 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
     else
     {
         CColumnReducer reducer(pDC, nTop, nBottom);
-        for (const CCurvePoint& pt : points)
+        auto add = [&](std::int32_t x, std::int32_t y)
         {
-            const std::int32_t x = mapper.X(pt);
-            const std::int32_t y = mapper.Y(pt);
             if (bHavePrevious && x == nPrevX && y == nPrevY)
             {
-                continue;
+                return;
             }
             reducer.Add(x, y);
             nPrevX = x;
             nPrevY = y;
             bHavePrevious = true;
+        };
+        if (MappingKeepsOrder(window, box))
+        {
+            // The samples of one column follow each other: its end is found
+            // by a search, and within it only Y is mapped.
+            const std::size_t nCount = points.size();
+            std::size_t i = 0;
+            while (i < nCount)
+            {
+                const std::int32_t x = mapper.X(points[i]);
+                const std::size_t nEnd = ColumnEnd(points, i, x, mapper);
+                for (; i < nEnd; ++i)
+                {
+                    add(x, mapper.Y(points[i]));
+                }
+            }
+        }
+        else
+        {
+            for (const CCurvePoint& pt : points)
+            {
+                add(mapper.X(pt), mapper.Y(pt));
+            }
         }
         reducer.Finish();
     }
@@ -275,10 +331,7 @@ std::span<const CCurvePoint> PointsForColumns(std::span<const CCurvePoint> point
                                               const CPlotWindow& window, const CCurveBox& box,
                                               std::int32_t nFrom, std::int32_t nTo)
 {
-    // Every step of the mapping keeps the order of X as long as none of
-    // them overflows; samples lie within the window they were taken for.
-    const double dSpan = window.m_dXMax - window.m_dXMin;
-    if (!(dSpan > 0) || !std::isfinite(dSpan * box.m_nWidth) || box.m_nWidth <= 0)
+    if (!MappingKeepsOrder(window, box))
     {
         return points;
     }

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "core/expr/Sampling.h"
 #include "core/plot/CurveTrace.h"
@@ -33,8 +34,10 @@ CPlotLayout DrawPlotOnImage(QImage& image, CQtDrawDevice& dc, const CDevRect& re
             nPoints += function.m_pPoints->GetCount();
         }
         const int nBands = std::clamp(nThreads > 0 ? nThreads : SamplingThreadLimit(), 1, 64);
+        // At a whole device pixel ratio the bands' device pixels stay apart.
+        const qreal dRatio = image.devicePixelRatio();
         if (nBands == 1 || nPoints < kSmallDrawing || image.depth() != 32 ||
-            dc.GetROP2() != ERop2::CopyPen)
+            dc.GetROP2() != ERop2::CopyPen || dRatio != std::floor(dRatio))
         {
             DrawCurvesInOrder(pDC, functions, layout);
             return;

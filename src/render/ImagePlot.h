@@ -16,7 +16,8 @@ inline constexpr std::size_t kSmallDrawing = 65536;
 // columns, each drawn by a device of its own with every curve in list order,
 // so the pixels are those one thread paints. Grid, frame and labels are
 // drawn through dc; a small graph, an image of other than 32 bits a pixel or
-// a raster operation other than the copy pen keeps the curves on dc too.
+// of a fractional device pixel ratio, or a raster operation other than the
+// copy pen keeps the curves on dc too.
 CPlotLayout DrawPlotOnImage(QImage& image, CQtDrawDevice& dc, const CDevRect& rectPage,
                             const CPlotWindow& window, const CFunctionList* pFunctions, bool bGrid,
                             CPlotArea& plotArea, int nThreads = 0);

@@ -7,6 +7,7 @@
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/DrawPlot.h"
 #include "core/plot/PlotArea.h"
+#include "render/ImagePlot.h"
 #include "render/QtDrawDevice.h"
 #include "res/ResourceIds.h"
 #include "shell/ChildFrame.h"
@@ -75,8 +76,11 @@ void CTraceloView::OnPrepareDC()
 void CTraceloView::DrawPlot(CDrawDevice* pDC)
 {
     const bool bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
-    const CPlotLayout layout =
-        ::DrawPlot(pDC, m_rectPage, m_window, m_pFunctions, bGrid, *m_pPlotArea);
+    KeepLayout(::DrawPlot(pDC, m_rectPage, m_window, m_pFunctions, bGrid, *m_pPlotArea));
+}
+
+void CTraceloView::KeepLayout(const CPlotLayout& layout)
+{
     m_rectPage = layout.m_rectPage;
     m_nPlotWidth = layout.m_nPlotWidth;
     m_nPlotHeight = layout.m_nPlotHeight;
@@ -132,20 +136,24 @@ void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
     // changed; any other paint (the window uncovered, the rubber band moved)
     // shows the picture kept from the last drawing.
     CDrawnGraph graph = DescribeGraph();
-    if (m_pixGraph.isNull() || graph != m_drawn)
+    if (m_imgGraph.isNull() || graph != m_drawn)
     {
-        m_pixGraph = QPixmap(graph.m_sizePixels);
-        m_pixGraph.setDevicePixelRatio(graph.m_dRatio);
-        m_pixGraph.fill(palette().color(QPalette::Base));
-        QPainter graphPainter(&m_pixGraph);
+        m_imgGraph = QImage(graph.m_sizePixels, QImage::Format_RGB32);
+        m_imgGraph.setDevicePixelRatio(graph.m_dRatio);
+        m_imgGraph.fill(palette().color(QPalette::Base));
+        QPainter graphPainter(&m_imgGraph);
         OnPrepareDC();
-        CQtDrawDevice dc(&graphPainter);
-        DrawPlot(&dc);
+        {
+            // The curves of a large graph on every core the sampling uses.
+            CQtDrawDevice dc(&graphPainter);
+            KeepLayout(DrawPlotOnImage(m_imgGraph, dc, m_rectPage, m_window, m_pFunctions,
+                                       graph.m_bGrid, *m_pPlotArea));
+        }
         m_drawn = std::move(graph);
         ++m_nGraphDrawings;
     }
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_pixGraph);
+    painter.drawImage(0, 0, m_imgGraph);
     if (IsDragging())
     {
         DrawRubberBand(painter);

@@ -9,12 +9,13 @@
 #include <memory>
 #include <vector>
 
-#include <QPixmap>
+#include <QImage>
 #include <QWidget>
 
 #include "core/expr/GraphFunction.h"
 #include "core/expr/PlotWindow.h"
 #include "core/plot/DrawDevice.h"
+#include "core/plot/DrawPlot.h"
 
 class CChildFrame;
 class CExprEvaluator;
@@ -130,7 +131,10 @@ private:
     };
     CDrawnGraph DescribeGraph() const;
 
+    // Stores the plot area a drawing laid out, for the mouse.
+    void KeepLayout(const CPlotLayout& layout);
+
     // The graph as last drawn, and what it was drawn from.
-    QPixmap m_pixGraph;
+    QImage m_imgGraph;
     CDrawnGraph m_drawn;
 };

@@ -1,7 +1,9 @@
 // Curves on a raster image: the reduced tracing and the drawing in bands of
 // columns paint exactly the pixels of every segment drawn one by one.
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QSvgGenerator>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -260,4 +262,76 @@ TEST(CurvePixels, PointsForColumnsKeepTheSegmentsCrossingTheBand)
     EXPECT_EQ(PointsForColumns(all, CPlotWindow{-1e308, 1e308, -2, 2}, box, 50, 60).size(),
               all.size());
 }
+// What each kind of surface asks a curve for: only pixels on a raster one
+// with the copy pen and a one-pixel pen; every line of some length on a
+// vector one or under a wider pen or a transformation; every move and line
+// when the drawing inverts.
+TEST(CurvePixels, EachSurfaceGetsTheTracingThatKeepsItsOutput)
+{
+    struct
+    {
+        const char* pszName;
+        bool bVector;
+        ERop2 eRop;
+        std::int32_t nPenWidth;
+        bool bScaled;
+        ECurveTrace eTrace;
+    } cases[] = {
+        {"image", false, ERop2::CopyPen, 0, false, ECurveTrace::Pixels},
+        {"image, pen of one", false, ERop2::CopyPen, 1, false, ECurveTrace::Pixels},
+        {"image, inverting", false, ERop2::NotXorPen, 0, false, ECurveTrace::EveryPoint},
+        {"image, wide pen", false, ERop2::CopyPen, 3, false, ECurveTrace::SkipRepeats},
+        {"image, scaled", false, ERop2::CopyPen, 0, true, ECurveTrace::SkipRepeats},
+        {"SVG", true, ERop2::CopyPen, 0, false, ECurveTrace::SkipRepeats},
+        {"SVG, inverting", true, ERop2::NotXorPen, 0, false, ECurveTrace::EveryPoint},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.pszName);
+        QImage image(50, 50, QImage::Format_RGB32);
+        QBuffer buffer;
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        QPainter painter;
+        ASSERT_TRUE(c.bVector ? painter.begin(&svg) : painter.begin(&image));
+        if (c.bScaled)
+        {
+            painter.scale(2, 2);
+        }
+        CQtDrawDevice dc(&painter);
+        dc.SetROP2(c.eRop);
+        dc.SelectObject(dc.CreatePen(CPenDesc{EPenStyle::Solid, c.nPenWidth, 0}));
+        EXPECT_EQ(dc.GetCurveTrace(), c.eTrace);
+    }
+}
+
+// On a vector surface a sample repeating the device point of the one before
+// is left out: the file is the one every sample gives.
+TEST(CurvePixels, SvgBytesAreThoseOfEverySample)
+{
+    CExprEvaluator evaluator;
+    CGraphFunction function(&evaluator);
+    Fill(function, 20000, kCurves[2].fn);
+    auto svg = [&](bool bEverySegment)
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(QSize(160, 160));
+        QPainter painter(&generator);
+        {
+            std::unique_ptr<CQtDrawDevice> pDC =
+                bEverySegment ? std::make_unique<CEverySegmentDevice>(&painter)
+                              : std::make_unique<CQtDrawDevice>(&painter);
+            function.DrawCurve(pDC.get(), 20, 120, 20, 120);
+        }
+        painter.end();
+        return buffer.data();
+    };
+    const QByteArray bytes = svg(false);
+    EXPECT_GT(bytes.count("<polyline"), 100);
+    EXPECT_EQ(bytes, svg(true));
+}
+
 } // namespace

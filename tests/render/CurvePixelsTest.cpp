@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
-#include <span>
 #include <string>
 
 #include "core/expr/ExprEvaluator.h"
@@ -233,35 +232,6 @@ TEST(CurvePixels, BandsOnThreadsPaintWhatOneDevicePaints)
     }
 }
 
-// A band's samples: every segment that reaches one of its columns.
-TEST(CurvePixels, PointsForColumnsKeepTheSegmentsCrossingTheBand)
-{
-    CExprEvaluator evaluator;
-    CGraphFunction function(&evaluator);
-    Fill(function, 1000, kCurves[0].fn);
-    const CPointList& list = *function.m_pPoints;
-    const std::span<const CCurvePoint> all(list.GetData(), list.GetCount());
-    const CCurveBox box{20, 120, 20, 120};
-    struct
-    {
-        std::int32_t nFrom, nTo;
-    } cases[] = {{0, 20}, {0, 21}, {50, 51}, {60, 90}, {139, 200}, {141, 300}};
-    for (const auto& c : cases)
-    {
-        const auto part = PointsForColumns(all, list.m_window, box, c.nFrom, c.nTo);
-        for (std::size_t i = 1; i < all.size(); ++i)
-        {
-            const std::int32_t x1 = MapX(all[i - 1].m_dX, -2, 2, 20, 120);
-            const std::int32_t x2 = MapX(all[i].m_dX, -2, 2, 20, 120);
-            const bool bCrosses = x2 >= c.nFrom && x1 < c.nTo;
-            const bool bKept = &all[i - 1] >= part.data() && &all[i] < part.data() + part.size();
-            EXPECT_TRUE(!bCrosses || bKept) << c.nFrom << "-" << c.nTo << " segment " << i;
-        }
-    }
-    // A window whose mapping overflows keeps every sample.
-    EXPECT_EQ(PointsForColumns(all, CPlotWindow{-1e308, 1e308, -2, 2}, box, 50, 60).size(),
-              all.size());
-}
 // What each kind of surface asks a curve for: only pixels on a raster one
 // with the copy pen and a one-pixel pen; every line of some length on a
 // vector one or under a wider pen or a transformation; every move and line

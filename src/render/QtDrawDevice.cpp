@@ -292,30 +292,6 @@ void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
     m_pPainter->drawLine(QLineF(ptFrom.m_nX + ox, ptFrom.m_nY + oy, x + ox, y + oy));
 }
 
-ECurveTrace CQtDrawDevice::GetCurveTrace()
-{
-    if (GetROP2() != ERop2::CopyPen)
-    {
-        return ECurveTrace::EveryPoint;
-    }
-    const bool bOnePixel = GetObjects().GetPen().m_nWidth <= 1;
-    return m_bRaster && bOnePixel && m_pPainter->worldTransform().isIdentity()
-               ? ECurveTrace::Pixels
-               : ECurveTrace::SkipRepeats;
-}
-
-void CQtDrawDevice::LimitToColumns(std::int32_t nFrom, std::int32_t nTo)
-{
-    Flush();
-    const QPaintDevice* pDevice = m_pPainter->device();
-    m_bColumns = true;
-    m_nColumnFrom = std::clamp(nFrom, 0, pDevice->width());
-    m_nColumnTo = std::clamp(nTo, m_nColumnFrom, pDevice->width());
-    // Lines that Qt draws itself are kept to the columns by the painter.
-    m_pPainter->setClipRect(QRect(m_nColumnFrom, 0, m_nColumnTo - m_nColumnFrom, pDevice->height()),
-                            Qt::IntersectClip);
-}
-
 void CQtDrawDevice::SetPixel(std::int32_t x, std::int32_t y, COLORREF crColor)
 {
     if (m_bRaster)
@@ -421,4 +397,28 @@ CDevRect CQtDrawDevice::GetClipBox()
     }
     return CDevRect{rect.left(), rect.top(), rect.left() + rect.width(),
                     rect.top() + rect.height()};
+}
+
+ECurveTrace CQtDrawDevice::GetCurveTrace()
+{
+    if (GetROP2() != ERop2::CopyPen)
+    {
+        return ECurveTrace::EveryPoint;
+    }
+    const bool bOnePixel = GetObjects().GetPen().m_nWidth <= 1;
+    return m_bRaster && bOnePixel && m_pPainter->worldTransform().isIdentity()
+               ? ECurveTrace::Pixels
+               : ECurveTrace::SkipRepeats;
+}
+
+void CQtDrawDevice::LimitToColumns(std::int32_t nFrom, std::int32_t nTo)
+{
+    Flush();
+    const QPaintDevice* pDevice = m_pPainter->device();
+    m_bColumns = true;
+    m_nColumnFrom = std::clamp(nFrom, 0, pDevice->width());
+    m_nColumnTo = std::clamp(nTo, m_nColumnFrom, pDevice->width());
+    // Lines that Qt draws itself are kept to the columns by the painter.
+    m_pPainter->setClipRect(QRect(m_nColumnFrom, 0, m_nColumnTo - m_nColumnFrom, pDevice->height()),
+                            Qt::IntersectClip);
 }

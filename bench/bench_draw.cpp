@@ -18,6 +18,7 @@
 #include "core/plot/PlotArea.h"
 #include "core/plot/VectorState.h"
 #include "render/ExportPicture.h"
+#include "render/ImagePlot.h"
 #include "render/QtDrawDevice.h"
 
 namespace
@@ -89,6 +90,30 @@ BENCHMARK(BM_DrawPlotImage)
     ->Args({4, 500, 0})
     ->Args({0, 0, 0})
     ->Unit(benchmark::kMillisecond);
+
+// The same graph with its curves in bands on range(0) threads, as the view
+// and the PNG export draw it.
+void BM_DrawPlotThreads(benchmark::State& state)
+{
+    const CGraph graph(10, 1000000);
+    QImage image(800, 600, QImage::Format_RGB32);
+    for (auto _ : state)
+    {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        CQtDrawDevice dc(&painter);
+        CPlotArea area;
+        DrawPlotOnImage(image, dc, CDevRect{0, 0, 800, 600}, CPlotWindow{-2, 2, -2, 2},
+                        &graph.m_functions, true, area, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DrawPlotThreads)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // One curve of RAND(1)/8192-2 at 1,000,000 divisions in the 554 by 554 plot
 // area of an 800 by 600 view; range(0): 0 reduced, 1 every segment.

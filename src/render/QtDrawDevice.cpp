@@ -159,6 +159,28 @@ bool CQtDrawDevice::Inverts(bool bUseRop) const
     return bUseRop && m_bRasterOps && GetROP2() == ERop2::NotXorPen;
 }
 
+ECurveTrace CQtDrawDevice::GetCurveTrace()
+{
+    if (GetROP2() != ERop2::CopyPen)
+    {
+        return ECurveTrace::EveryPoint;
+    }
+    const bool bOnePixel = GetObjects().GetPen().m_nWidth <= 1;
+    return m_bRaster && bOnePixel && m_pPainter->worldTransform().isIdentity()
+               ? ECurveTrace::Pixels
+               : ECurveTrace::SkipRepeats;
+}
+
+void CQtDrawDevice::LimitToColumns(std::int32_t nFrom, std::int32_t nTo)
+{
+    Flush();
+    // The painter's clip keeps every pixel painted from now on, whole
+    // pixels and blocks alike, to the columns.
+    const QPaintDevice* pDevice = m_pPainter->device();
+    m_pPainter->setClipRect(QRect(nFrom, 0, std::max(nTo, nFrom) - nFrom, pDevice->height()),
+                            Qt::IntersectClip);
+}
+
 void CQtDrawDevice::ApplyComposition(bool bInvert)
 {
     const QPainter::CompositionMode eMode =
@@ -266,12 +288,9 @@ void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
         // they are drawn; the drawing relies on the start being painted.
         const QPaintDevice* pDevice = m_pPainter->device();
         const COLORREF crPen = GetObjects().GetPen().m_crColor;
-        const int nFrom = m_bColumns ? m_nColumnFrom : 0;
-        const int nTo = m_bColumns ? m_nColumnTo : pDevice->width();
-        RasterizeLine(static_cast<std::int64_t>(ptFrom.m_nX) - nFrom, ptFrom.m_nY,
-                      static_cast<std::int64_t>(x) - nFrom, y, nTo - nFrom, pDevice->height(),
+        RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, pDevice->width(), pDevice->height(),
                       [&](int rx1, int ry1, int rx2, int ry2)
-                      { AddRun(crPen, true, rx1 + nFrom, ry1, rx2 + nFrom, ry2); });
+                      { AddRun(crPen, true, rx1, ry1, rx2, ry2); });
         return;
     }
     Flush();
@@ -397,28 +416,4 @@ CDevRect CQtDrawDevice::GetClipBox()
     }
     return CDevRect{rect.left(), rect.top(), rect.left() + rect.width(),
                     rect.top() + rect.height()};
-}
-
-ECurveTrace CQtDrawDevice::GetCurveTrace()
-{
-    if (GetROP2() != ERop2::CopyPen)
-    {
-        return ECurveTrace::EveryPoint;
-    }
-    const bool bOnePixel = GetObjects().GetPen().m_nWidth <= 1;
-    return m_bRaster && bOnePixel && m_pPainter->worldTransform().isIdentity()
-               ? ECurveTrace::Pixels
-               : ECurveTrace::SkipRepeats;
-}
-
-void CQtDrawDevice::LimitToColumns(std::int32_t nFrom, std::int32_t nTo)
-{
-    Flush();
-    const QPaintDevice* pDevice = m_pPainter->device();
-    m_bColumns = true;
-    m_nColumnFrom = std::clamp(nFrom, 0, pDevice->width());
-    m_nColumnTo = std::clamp(nTo, m_nColumnFrom, pDevice->width());
-    // Lines that Qt draws itself are kept to the columns by the painter.
-    m_pPainter->setClipRect(QRect(m_nColumnFrom, 0, m_nColumnTo - m_nColumnFrom, pDevice->height()),
-                            Qt::IntersectClip);
 }

@@ -68,8 +68,4 @@ private:
     std::vector<QPoint> m_vPoints; // runs of one pixel
     COLORREF m_crRuns = 0;
     bool m_bRunsInvert = false;
-    // The columns painted, when LimitToColumns was called.
-    bool m_bColumns = false;
-    std::int32_t m_nColumnFrom = 0;
-    std::int32_t m_nColumnTo = 0;
 };

@@ -247,9 +247,6 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
     bool bHavePrevious = false;
     std::int32_t nPrevX = 0;
     std::int32_t nPrevY = 0;
-    // Where tracing every sample would leave the current position: at the
-    // last sample, or at the one before it when the two were joined.
-    CDevPoint ptEnd;
     if (eTrace == ECurveTrace::SkipRepeats)
     {
         for (const CCurvePoint& pt : points)
@@ -314,7 +311,9 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
     {
         return;
     }
-    ptEnd = CDevPoint{mapper.X(points.back()), mapper.Y(points.back())};
+    // Where tracing every sample would leave the current position: at the
+    // last sample, or at the one before it when the two were joined.
+    CDevPoint ptEnd{mapper.X(points.back()), mapper.Y(points.back())};
     if (points.size() >= 2)
     {
         const CCurvePoint& ptBefore = points[points.size() - 2];

@@ -189,9 +189,9 @@ TEST(CurvePixels, RandNoiseSampledByTheEngine)
     EXPECT_LT(4 * (121 + nOutside), function.m_pPoints->GetCount() / 4);
 }
 
-// The same graph drawn on 1, 2 and 4 threads, and by one device tracing every
-// segment: later curves over earlier ones, the grid under them, the frame
-// over them.
+// The same graph drawn on 1, 2 and 4 threads, and at a ratio of 1 by one
+// device tracing every segment: later curves over earlier ones, the grid
+// under them, the frame over them.
 TEST(CurvePixels, BandsOnThreadsPaintWhatOneDevicePaints)
 {
     CExprEvaluator evaluator;
@@ -203,9 +203,10 @@ TEST(CurvePixels, BandsOnThreadsPaintWhatOneDevicePaints)
         Fill(function, 40000, kCurves[(2 * i) % std::size(kCurves)].fn);
     }
     ASSERT_GE(40000u * 4, kSmallDrawing);
-    auto draw = [&](int nThreads, bool bEverySegment)
+    auto draw = [&](qreal dRatio, int nThreads, bool bEverySegment)
     {
-        QImage image(333, 250, QImage::Format_RGB32);
+        QImage image(QSize(333, 250) * dRatio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(dRatio);
         image.fill(Qt::white);
         QPainter painter(&image);
         {
@@ -224,11 +225,16 @@ TEST(CurvePixels, BandsOnThreadsPaintWhatOneDevicePaints)
         }
         return image;
     };
-    const QImage reference = draw(1, true);
-    for (int nThreads : {1, 2, 4})
+    // At a whole device pixel ratio the bands' device pixels stay apart too.
+    for (qreal dRatio : {1.0, 2.0})
     {
-        SCOPED_TRACE(nThreads);
-        EXPECT_EQ(draw(nThreads, false), reference);
+        const QImage reference = draw(dRatio, 1, dRatio == 1.0);
+        for (int nThreads : {1, 2, 4})
+        {
+            SCOPED_TRACE(std::to_string(dRatio) + " ratio, " + std::to_string(nThreads) +
+                         " threads");
+            EXPECT_EQ(draw(dRatio, nThreads, false), reference);
+        }
     }
 }
 

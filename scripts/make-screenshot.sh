@@ -37,7 +37,8 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-export DISPLAY=":$(head -1 "$WORK/display")"
+DISPLAY=":$(head -1 "$WORK/display")"
+export DISPLAY
 export XDG_CONFIG_HOME="$WORK/config"
 export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
 unset QT_QPA_PLATFORM
@@ -142,9 +143,10 @@ plot_in() {
 }
 read -r -a LEFTPLOT <<<"$(plot_in 0 "$HALF")"
 read -r -a RIGHTPLOT <<<"$(plot_in "$HALF" "$WIDTH")"
-[ "${#LEFTPLOT[@]}" -eq 3 ] && [ "${#RIGHTPLOT[@]}" -eq 3 ] && [ "${LEFTPLOT[2]}" -ge 200 ] &&
-    [ "${RIGHTPLOT[2]}" -ge 200 ] ||
+if [ "${#LEFTPLOT[@]}" -ne 3 ] || [ "${#RIGHTPLOT[@]}" -ne 3 ] || [ "${LEFTPLOT[2]}" -lt 200 ] ||
+    [ "${RIGHTPLOT[2]}" -lt 200 ]; then
     fail "no two graphs side by side: '${LEFTPLOT[*]}' and '${RIGHTPLOT[*]}'"
+fi
 echo "plots: ${LEFTPLOT[*]} / ${RIGHTPLOT[*]}"
 
 # World (x, y) to the pixel of a plot "left top side" with the graph's

@@ -220,7 +220,15 @@ INSTANTIATE_TEST_SUITE_P(
         // Steps of 1.4 units in the last place, each rounded to 1: 140,000
         // samples for 100,000 divisions, more than the walk expects.
         CDifferentialCase{
-            "RoundingGivesFarMore", {"X*X", "RAND(1)+X"}, 100000, 1.0, 1.0 + 140000 * 0x1p-52}),
+            "RoundingGivesFarMore", {"X*X", "RAND(1)+X"}, 100000, 1.0, 1.0 + 140000 * 0x1p-52},
+        // Steps of just over one unit in the last place, each rounded to one:
+        // as many samples as the window is units wide. The X values are
+        // stored as they are counted, in room for divisions + 2 of them.
+        CDifferentialCase{"FillsTheRoomForXExactly", {"X", "SIN(X)"}, 10, 1.0, 1.0 + 12 * 0x1p-52},
+        CDifferentialCase{"OneXBeyondTheRoom", {"X", "SIN(X)"}, 10, 1.0, 1.0 + 13 * 0x1p-52},
+        // Past the room first taken for the X values (16 MB), which then
+        // grows once, then past all the window was expected to give.
+        CDifferentialCase{"LongerThanTheGrownRoom", {"X"}, 2100000, 1.0, 1.0 + 2940000 * 0x1p-52}),
     [](const ::testing::TestParamInfo<CDifferentialCase>& info)
     { return std::string(info.param.m_pszName); });
 
@@ -232,6 +240,7 @@ struct CMemoryCase
     int m_nBudgetCurves; // curves' worth of new bytes allowed, beyond the X values
     int m_nExpectSampled;
     bool m_bExpectOutOfMemory;
+    int m_nBytesMore = 0; // added to the budget
 };
 
 void PrintTo(const CMemoryCase& c, std::ostream* os)
@@ -263,7 +272,8 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
         options.m_nThreads = nThreads;
         options.m_nMemoryLimit =
             nCount * sizeof(double) +
-            static_cast<std::uint64_t>(c.m_nBudgetCurves) * nCount * sizeof(CCurvePoint);
+            static_cast<std::uint64_t>(c.m_nBudgetCurves) * nCount * sizeof(CCurvePoint) +
+            static_cast<std::uint64_t>(c.m_nBytesMore);
         const CSamplingResult result =
             SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, kDivisions, options);
         EXPECT_EQ(result.m_bOutOfMemory, c.m_bExpectOutOfMemory);
@@ -284,7 +294,9 @@ INSTANTIATE_TEST_SUITE_P(Budgets, SamplingMemory,
                                            CMemoryCase{"TwoOfThree", 3, 0, 2, 2, true},
                                            CMemoryCase{"NotOne", 3, 0, 0, 0, true},
                                            CMemoryCase{"HeldStorageIsFree", 3, 1, 1, 2, true},
-                                           CMemoryCase{"ManyFunctions", 1000, 0, 5, 5, true}),
+                                           CMemoryCase{"ManyFunctions", 1000, 0, 5, 5, true},
+                                           CMemoryCase{"OneByteShortOfOne", 3, 0, 1, 0, true, -1},
+                                           CMemoryCase{"OneByteShortOfTwo", 3, 1, 1, 1, true, -1}),
                          [](const ::testing::TestParamInfo<CMemoryCase>& info)
                          { return std::string(info.param.m_pszName); });
 
@@ -316,6 +328,31 @@ TEST(SamplingMemoryTest, CountsTheWalkNotTheDivisions)
         SampleFunctions(graph.Pointers(), CPlotWindow{1e16, 1e16 + 4, -1, 1}, 2147483647, options);
     EXPECT_FALSE(result.m_bOutOfMemory);
     EXPECT_EQ(graph.m_functions[0].m_pPoints->GetCount(), 1u);
+}
+
+// A long walk asks the system (here TRACELO_MEMORY_LIMIT) how much memory is
+// left, and stops at the last X value whose curve fits.
+TEST(SamplingMemoryTest, ALongWalkStopsWhereTheSystemSays)
+{
+    constexpr std::int32_t kDivisions = 1000000; // as many samples over [0, 1)
+    constexpr std::uint64_t kNeeds = kDivisions * (sizeof(double) + sizeof(CCurvePoint));
+    for (const int nThreads : {1, 2})
+    {
+        for (const std::uint64_t nLimit : {kNeeds, kNeeds - 1})
+        {
+            SCOPED_TRACE(testing::Message() << nThreads << " threads, limit " << nLimit);
+            setenv("TRACELO_MEMORY_LIMIT", std::to_string(nLimit).c_str(), 1);
+            CGraph graph({"X"});
+            CSamplingOptions options;
+            options.m_nThreads = nThreads;
+            const CSamplingResult result =
+                SampleFunctions(graph.Pointers(), CPlotWindow{0, 1, 0, 1}, kDivisions, options);
+            unsetenv("TRACELO_MEMORY_LIMIT");
+            EXPECT_EQ(result.m_bOutOfMemory, nLimit < kNeeds);
+            EXPECT_EQ(graph.m_functions[0].m_pPoints->GetCount(),
+                      nLimit < kNeeds ? 0u : std::size_t{kDivisions});
+        }
+    }
 }
 
 std::uint64_t StatmPages(int nField)

@@ -97,8 +97,9 @@ inline double Formula2(double x)
     return ((x + 1) * (x - 1)) / (std::pow(x, g_dTwo) + 1);
 }
 
-void PerSample(benchmark::State& state, std::uint64_t nSamples)
+void PerSample(benchmark::State& state, std::uint64_t nSamples, int nThreads = 1)
 {
+    state.counters["threads"] = nThreads;
     state.counters["time_per_sample"] = benchmark::Counter(
         static_cast<double>(nSamples),
         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -120,8 +121,7 @@ void Engine(benchmark::State& state)
                         CPlotWindow{kXMin, kXMax, -2.0, 2.0}, kDivisions, options);
         benchmark::DoNotOptimize(function.m_pPoints->GetData());
     }
-    PerSample(state, function.m_pPoints->GetCount());
-    state.counters["threads"] = options.m_nThreads;
+    PerSample(state, function.m_pPoints->GetCount(), options.m_nThreads);
     state.SetLabel(kFormulas[state.range(0)].m_pszText);
 }
 

@@ -141,8 +141,16 @@ bool SampleInOrder(CGraphFunction& function, std::span<const double> xs,
 // The X values of a window: x accumulated from X min, not computed as
 // X min + i * step, so the samples fall where repeated addition puts them; a
 // step too small to move x ends the walk. Run goes on from where the last
-// call stopped, with x in a register: nothing in its loop is a call or a
-// store that x could alias.
+// call stopped.
+//
+// One addition after the other would make the walk as slow as the latency
+// of an addition, whatever else the processor could do meanwhile. But where
+// x and the sums stay among doubles spaced u apart (within one binade), and
+// the step is not halfway between two multiples of u, every addition rounds
+// the step to the same multiple d of u: there the walk is x, x + d, x + 2d,
+// ..., each exact, and independent of the one before. Such stretches are
+// written at once; everywhere else (near 0, across a power of two, steps
+// that round half to even) the additions are made one by one.
 class CXWalk
 {
 public:
@@ -155,39 +163,99 @@ public:
     // value k at pOut[k] unless pOut is null (then it only counts).
     void Run(double* pOut, std::uint64_t nEnd)
     {
-        double x = m_dX;
-        const double dXMax = m_dXMax;
-        const double dStep = m_dStep;
-        std::uint64_t k = m_nCount;
-        bool bMore = m_bMore;
-        if (pOut != nullptr)
+        while (m_bMore && m_nCount < nEnd)
         {
-            for (; bMore && k < nEnd; ++k)
+            double d = 0.0;
+            const std::uint64_t nRun = Stretch(nEnd - m_nCount, d);
+            if (nRun != 0)
             {
-                pOut[k] = x;
-                const double dNext = x + dStep;
-                bMore = dNext > x && dNext < dXMax;
-                x = dNext;
+                const double x = m_dX;
+                if (pOut != nullptr)
+                {
+                    double* p = pOut + m_nCount;
+                    const auto n = static_cast<std::int32_t>(nRun);
+                    for (std::int32_t j = 0; j < n; ++j)
+                        p[j] = x + static_cast<double>(j) * d;
+                }
+                m_dX = x + static_cast<double>(nRun) * d;
+                m_nCount += nRun;
+            }
+            else
+            {
+                Step(pOut, std::min(nEnd, m_nCount + kSteps));
             }
         }
-        else
-        {
-            for (; bMore && k < nEnd; ++k)
-            {
-                const double dNext = x + dStep;
-                bMore = dNext > x && dNext < dXMax;
-                x = dNext;
-            }
-        }
-        m_dX = x;
-        m_nCount = k;
-        m_bMore = bMore;
     }
 
     bool HasMore() const { return m_bMore; }
     std::uint64_t GetCount() const { return m_nCount; }
 
 private:
+    // Additions one by one between two looks for a stretch.
+    static constexpr std::uint64_t kSteps = 256;
+    // Stretches shorter than this are walked one by one.
+    static constexpr std::uint64_t kMinStretch = 16;
+    static constexpr std::uint64_t kMaxStretch = std::uint64_t{1} << 30;
+
+    // The additions themselves, with x in a register.
+    void Step(double* pOut, std::uint64_t nEnd)
+    {
+        double x = m_dX;
+        const double dXMax = m_dXMax;
+        const double dStep = m_dStep;
+        std::uint64_t k = m_nCount;
+        bool bMore = m_bMore;
+        for (; bMore && k < nEnd; ++k)
+        {
+            if (pOut != nullptr)
+                pOut[k] = x;
+            const double dNext = x + dStep;
+            bMore = dNext > x && dNext < dXMax;
+            x = dNext;
+        }
+        m_dX = x;
+        m_nCount = k;
+        m_bMore = bMore;
+    }
+
+    // How many values from x on (at most nMax) are x + j * d, j = 0, 1, ...,
+    // with x + n * d, the value after them, still one of the walk below X
+    // max; 0 when there is no stretch here worth taking.
+    std::uint64_t Stretch(std::uint64_t nMax, double& d) const
+    {
+        const double x = m_dX;
+        if (nMax < kMinStretch || !(std::fabs(x) >= 0x1p-960 && std::fabs(x) < 0x1p1000))
+            return 0;
+        int nExp = 0;
+        // x is m * 2^nExp with 0.5 <= |m| < 1; the doubles next to it are u
+        // apart.
+        const double m = std::frexp(x, &nExp);
+        if (m == -0.5)
+            return 0; // above -2^(nExp - 1) the doubles are closer
+        const double u = std::ldexp(1.0, nExp - 53);
+        // The last value from which one more addition still lands among
+        // doubles u apart, neighbours included: there every multiple of u is
+        // a double and every double a multiple of u.
+        const double dLast = x > 0 ? std::ldexp(1.0, nExp) - u : -std::ldexp(1.0, nExp - 1) - u;
+        d = (x + m_dStep) - x;
+        // A step halfway between two multiples of u rounds to the even sum:
+        // by turns up and down.
+        if (!(d > 0.0) || !(std::fabs(m_dStep - d) < u / 2))
+            return 0;
+        // Counted with room to spare for the rounding of the divisions; the
+        // value after the stretch is then checked exactly. While the sums
+        // stay up to dLast, x + j * d and each of its parts are exact.
+        const double dSteps = std::min((dLast - x) / d, (m_dXMax - x) / d) * (1.0 - 0x1p-40) - 2.0;
+        if (!(dSteps >= static_cast<double>(kMinStretch)))
+            return 0;
+        const std::uint64_t nLimit = std::min(nMax, kMaxStretch);
+        const std::uint64_t n =
+            dSteps >= static_cast<double>(nLimit) ? nLimit : static_cast<std::uint64_t>(dSteps);
+        if (!(x + static_cast<double>(n) * d < m_dXMax))
+            return 0;
+        return n;
+    }
+
     double m_dX;
     double m_dXMax;
     double m_dStep;

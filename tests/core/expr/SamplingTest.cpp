@@ -232,6 +232,95 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CDifferentialCase>& info)
     { return std::string(info.param.m_pszName); });
 
+// The X values of the rule alone: repeated addition while below X max.
+std::vector<double> WalkByTheRule(double dXMin, double dXMax, std::int32_t nDivisions)
+{
+    std::vector<double> v;
+    const double dStep = (dXMax - dXMin) / nDivisions;
+    for (double x = dXMin; x < dXMax;)
+    {
+        v.push_back(x);
+        const double dNext = x + dStep;
+        if (!(dNext > x))
+            break;
+        x = dNext;
+    }
+    return v;
+}
+
+// Every X value is the one repeated addition gives, bit for bit, wherever
+// the walk runs: across 0 and powers of two, from a power of two, with steps
+// that round half to even or too small to move x, tiny and huge values; then
+// windows drawn at random over every scale.
+TEST(SamplingWalkTest, TakesTheXOfRepeatedAdditionBitForBit)
+{
+    constexpr double u = 0x1p-52; // the doubles' spacing from 1 to 2
+    struct CWindow
+    {
+        double m_dXMin;
+        double m_dXMax;
+        std::int32_t m_nDivisions;
+    };
+    std::vector<CWindow> vWindows = {
+        {-2, 2, 1000000},
+        {-1, 1, 999999},
+        {-4, -1, 300000},
+        {0.5 - 1e-9, 2 + 1e-9, 100000},
+        {1, 1 + 2500 * u, 1000},  // steps of 2.5 u: by turns 2 u and 3 u
+        {1, 1 + 500 * u, 1000},   // 0.5 u: x does not move
+        {1, 1 + 1501 * u, 1000},  // just over 1.5 u
+        {-2, -2 + 2500 * u, 500}, // 5 u from -2 up
+        {0x1p52 - 1000, 0x1p52 + 1000, 3000},
+        {-0x1p53 - 8, -0x1p53 + 4000, 1000},
+        {1e300, 1.0000000001e300, 100000},
+        {-1e308, 1e308, 10},
+        {-1.7e308, 1.7e308, 3}, // the step overflows
+        {0, 1e-310, 100000},
+        {-1e-300, 1e-300, 100000},
+        {1e16, 1e16 + 4, 2147483647},
+    };
+    std::mt19937_64 rng(2024);
+    std::uniform_real_distribution<double> exponent(-320.0, 300.0);
+    std::uniform_real_distribution<double> relative(-17.0, 1.0);
+    std::uniform_int_distribution<std::int32_t> divisions(1, 20000);
+    for (int i = 0; i < 300; ++i)
+    {
+        const double dXMin = std::pow(10.0, exponent(rng)) * (rng() % 2 == 0 ? 1 : -1);
+        const double dWidth = std::abs(dXMin) * std::pow(10.0, relative(rng)) * (rng() % 4 + 1);
+        const std::int32_t nDivisions = divisions(rng);
+        if (i % 3 == 0)
+        {
+            // A step of a whole number of units and a half of dXMin's binade.
+            const double dUnit = std::ldexp(1.0, std::ilogb(dXMin) - 52);
+            const double dStep = dUnit * (static_cast<double>(rng() % 8) + 0.5);
+            vWindows.push_back({dXMin, dXMin + dStep * nDivisions, nDivisions});
+        }
+        else
+        {
+            vWindows.push_back({dXMin, dXMin + dWidth, nDivisions});
+        }
+    }
+    for (const CWindow& w : vWindows)
+    {
+        SCOPED_TRACE(testing::Message() << std::hexfloat << "[" << w.m_dXMin << ", " << w.m_dXMax
+                                        << ") in " << std::dec << w.m_nDivisions);
+        const std::vector<double> vExpected = WalkByTheRule(w.m_dXMin, w.m_dXMax, w.m_nDivisions);
+        CGraph graph({"X"});
+        CSamplingOptions options;
+        options.m_nThreads = 1;
+        SampleFunctions(graph.Pointers(), CPlotWindow{w.m_dXMin, w.m_dXMax, 0, 1}, w.m_nDivisions,
+                        options);
+        const CPointList& points = *graph.m_functions[0].m_pPoints;
+        ASSERT_EQ(points.GetCount(), vExpected.size());
+        for (std::size_t i = 0; i < vExpected.size(); ++i)
+        {
+            const double x = points.GetData()[i].m_dX;
+            ASSERT_EQ(std::memcmp(&x, &vExpected[i], sizeof x), 0)
+                << "at " << i << ": " << std::hexfloat << x << " instead of " << vExpected[i];
+        }
+    }
+}
+
 struct CMemoryCase
 {
     const char* m_pszName;

@@ -454,7 +454,8 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
         if (vX.size() < nCount)
         {
             // More X values than expected, or too many to store while they
-            // were counted.
+            // were counted: walked again from the start into their count.
+            decltype(vX)().swap(vX);
             vX.resize(static_cast<std::size_t>(nCount));
             CXWalk(dXMin, dXMax, dStep).Run(vX.data(), nCount);
         }

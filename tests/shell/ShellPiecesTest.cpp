@@ -37,6 +37,7 @@ TEST(CommandLine, SwitchesFileNamesAndCase)
         {{"/dde"}, CCommandLineInfo::FileDDE, "", ""},
         {{"/DDE"}, CCommandLineInfo::FileNew, "", ""},
         {{"/Embedding", "graph"}, CCommandLineInfo::FileOpen, "graph", ""},
+        {{"/Automation"}, CCommandLineInfo::FileNew, "", ""},
         {{"/whatever", "graph", "second"}, CCommandLineInfo::FileOpen, "graph", ""},
         // Full paths here begin with '/' too: they are file names.
         {{"/home/anna/seno"}, CCommandLineInfo::FileOpen, "/home/anna/seno", ""},
@@ -57,8 +58,8 @@ TEST(CommandLine, SwitchesFileNamesAndCase)
     EXPECT_EQ(info.m_strDriverName, "drv");
     EXPECT_EQ(info.m_strPortName, "LPT1");
     CCommandLineInfo embedded;
-    embedded.ParseCommandLine({"/Automation"});
-    EXPECT_TRUE(embedded.m_bRunAutomated);
+    embedded.ParseCommandLine({"/Embedding"});
+    EXPECT_TRUE(embedded.m_bRunEmbedded);
 }
 
 TEST(RecentFileList, NewestFirstNoDuplicatesFourKept)

@@ -1,10 +1,12 @@
 #include "render/QtDrawDevice.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QLineF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPen>
+#include <QPixmap>
 #include <QRect>
 #include <QString>
 #include <algorithm>
@@ -137,6 +139,21 @@ CQtDrawDevice::CQtDrawDevice(QPainter* pPainter) : m_pPainter(pPainter)
     QPaintEngine* pEngine = m_pPainter->paintEngine();
     m_bRaster = pEngine != nullptr && pEngine->type() == QPaintEngine::Raster;
     m_bRasterOps = pEngine != nullptr && pEngine->hasFeature(QPaintEngine::RasterOpModes);
+    // A scaled screen, or a pixmap or image made for one: the painter maps
+    // each unit onto more (or fractions of) device pixels.
+    const QTransform toDevice = m_pPainter->deviceTransform();
+    if (m_bRaster && m_pPainter->worldTransform().isIdentity() &&
+        toDevice.type() <= QTransform::TxScale && toDevice.m11() == toDevice.m22() &&
+        toDevice.m11() > 0 && toDevice.m11() != 1.0)
+    {
+        m_bBlocks = true;
+        m_dScale = toDevice.m11();
+        m_dOffsetX = toDevice.dx();
+        m_dOffsetY = toDevice.dy();
+        // The ratio comes as a double: 1.5 may be 1.5000000001.
+        m_nThickness = std::max(1, static_cast<int>(std::ceil(m_dScale - 1e-6)));
+        m_toDevice = toDevice;
+    }
 }
 
 CQtDrawDevice::~CQtDrawDevice()
@@ -197,7 +214,9 @@ QPen CQtDrawDevice::CurrentQPen() const
     QPen pen(ToQColor(desc.m_crColor));
     if (desc.m_nWidth <= 1)
     {
-        pen.setWidth(0); // cosmetic: one device pixel whatever the device
+        // Cosmetic: one device pixel whatever the device, or one block.
+        pen.setWidth(m_bBlocks ? m_nThickness : 0);
+        pen.setCosmetic(true);
         pen.setCapStyle(Qt::FlatCap);
     }
     else
@@ -257,6 +276,23 @@ void CQtDrawDevice::Flush()
         return;
     }
     ApplyComposition(m_bRunsInvert);
+    if (m_bBlocks)
+    {
+        m_vBlocks.clear();
+        m_vBlocks.reserve(m_vRuns.size() + m_vPoints.size());
+        for (const QLine& run : m_vRuns)
+        {
+            m_vBlocks.push_back(Block(run.x1(), run.y1(), run.x2(), run.y2()));
+        }
+        for (const QPoint& point : m_vPoints)
+        {
+            m_vBlocks.push_back(Block(point.x(), point.y(), point.x(), point.y()));
+        }
+        FillDeviceRects(m_vBlocks.data(), static_cast<int>(m_vBlocks.size()), ToQColor(m_crRuns));
+        m_vRuns.clear();
+        m_vPoints.clear();
+        return;
+    }
     // Runs are inclusive at both ends: a square cap paints the end pixel
     // too, and a run of one pixel is a line of no length.
     QPen pen(ToQColor(m_crRuns), 0);
@@ -286,9 +322,9 @@ void CQtDrawDevice::DrawLine(CDevPoint ptFrom, CDevPoint ptTo)
     {
         // Qt's own lines leave out the pixel at the lower end whichever way
         // they are drawn; the drawing relies on the start being painted.
-        const QPaintDevice* pDevice = m_pPainter->device();
+        const QSize size = SurfaceSize();
         const COLORREF crPen = GetObjects().GetPen().m_crColor;
-        RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, pDevice->width(), pDevice->height(),
+        RasterizeLine(ptFrom.m_nX, ptFrom.m_nY, x, y, size.width(), size.height(),
                       [&](int rx1, int ry1, int rx2, int ry2)
                       { AddRun(crPen, true, rx1, ry1, rx2, ry2); });
         return;
@@ -345,6 +381,18 @@ void CQtDrawDevice::Rectangle(std::int32_t nLeft, std::int32_t nTop, std::int32_
     ApplyComposition(Inverts(true));
     const CBrushDesc& brush = GetObjects().GetBrush();
     const CPenDesc& pen = GetObjects().GetPen();
+    if (m_bBlocks && pen.m_nWidth <= 1 && m_pPainter->worldTransform().isIdentity())
+    {
+        // The inside first: at a fractional ratio its blocks may reach under
+        // the outline's.
+        if (!brush.m_bNull && w > 2 && h > 2)
+        {
+            const QRect rectInside = Block(nLeft + 1, nTop + 1, nRight - 2, nBottom - 2);
+            FillDeviceRects(&rectInside, 1, ToQColor(brush.m_crColor));
+        }
+        OutlineInBlocks(nLeft, nTop, nRight, nBottom, ToQColor(pen.m_crColor));
+        return;
+    }
     if (m_bRaster && pen.m_nWidth <= 1)
     {
         // Each outline pixel painted once, so that an inverting operation
@@ -408,12 +456,87 @@ CDevSize CQtDrawDevice::GetTextExtent(const std::string& strText)
 
 CDevRect CQtDrawDevice::GetClipBox()
 {
-    const QPaintDevice* pDevice = m_pPainter->device();
-    QRect rect(0, 0, pDevice->width(), pDevice->height());
+    QRect rect(QPoint(0, 0), SurfaceSize());
     if (m_pPainter->hasClipping())
     {
         rect = rect.intersected(m_pPainter->clipBoundingRect().toAlignedRect());
     }
     return CDevRect{rect.left(), rect.top(), rect.left() + rect.width(),
                     rect.top() + rect.height()};
+}
+
+QSize CQtDrawDevice::SurfaceSize() const
+{
+    // A pixmap or image counts its device pixels, a widget its units.
+    const QPaintDevice* pDevice = m_pPainter->device();
+    QSizeF size(pDevice->width(), pDevice->height());
+    if (pDevice->devType() == QInternal::Image)
+    {
+        size = static_cast<const QImage*>(pDevice)->deviceIndependentSize();
+    }
+    else if (pDevice->devType() == QInternal::Pixmap)
+    {
+        size = static_cast<const QPixmap*>(pDevice)->deviceIndependentSize();
+    }
+    return QSize(static_cast<int>(std::ceil(size.width())),
+                 static_cast<int>(std::ceil(size.height())));
+}
+
+QRect CQtDrawDevice::Block(int x1, int y1, int x2, int y2) const
+{
+    auto toDevice = [](int v, double dScale, double dOffset)
+    { return static_cast<int>(std::floor(v * dScale + dOffset + 0.5)); };
+    const int nLeft = toDevice(x1, m_dScale, m_dOffsetX);
+    const int nTop = toDevice(y1, m_dScale, m_dOffsetY);
+    const int nRight = toDevice(x2, m_dScale, m_dOffsetX) + m_nThickness;
+    const int nBottom = toDevice(y2, m_dScale, m_dOffsetY) + m_nThickness;
+    return QRect(nLeft, nTop, nRight - nLeft, nBottom - nTop);
+}
+
+void CQtDrawDevice::FillDeviceRects(const QRect* pRects, int nCount, const QColor& color)
+{
+    if (nCount <= 0)
+    {
+        return;
+    }
+    // Undoes the painter's own scaling, so that each rectangle lands on
+    // whole device pixels.
+    m_pPainter->setWorldTransform(m_toDevice.inverted());
+    m_pPainter->setPen(Qt::NoPen);
+    m_pPainter->setBrush(color);
+    m_pPainter->drawRects(pRects, nCount);
+    m_pPainter->setBrush(Qt::NoBrush);
+    m_pPainter->setWorldTransform(QTransform());
+}
+
+void CQtDrawDevice::OutlineInBlocks(int nLeft, int nTop, int nRight, int nBottom,
+                                    const QColor& color)
+{
+    // Four bands that share no device pixel, so that an inverting operation
+    // drawn twice restores every pixel, also where blocks overlap at a
+    // fractional ratio.
+    const QRect rectTopLeft = Block(nLeft, nTop, nLeft, nTop);
+    const QRect rectBottomRight = Block(nRight - 1, nBottom - 1, nRight - 1, nBottom - 1);
+    const int x0 = rectTopLeft.left();
+    const int x1 = rectBottomRight.right() + 1; // exclusive
+    const int y0 = rectTopLeft.top();
+    const int y1 = rectBottomRight.bottom() + 1;
+    const int yTopEnd = std::min(y0 + m_nThickness, y1);
+    const int yBottom = nBottom - nTop > 1 ? std::max(rectBottomRight.top(), yTopEnd) : y1;
+    const int xLeftEnd = std::min(x0 + m_nThickness, x1);
+    const int xRight = nRight - nLeft > 1 ? std::max(rectBottomRight.left(), xLeftEnd) : x1;
+    QRect rects[4];
+    int n = 0;
+    auto add = [&](int l, int t, int r, int b)
+    {
+        if (r > l && b > t)
+        {
+            rects[n++] = QRect(l, t, r - l, b - t);
+        }
+    };
+    add(x0, y0, x1, yTopEnd);
+    add(x0, yBottom, x1, y1);
+    add(x0, yTopEnd, xLeftEnd, yBottom);
+    add(xRight, yTopEnd, x1, yBottom);
+    FillDeviceRects(rects, n, color);
 }

@@ -9,6 +9,8 @@ inline constexpr char kExportUsage[] =
 
 inline constexpr char kExportHelp[] =
     "Legge un grafico di Tracelo e lo esporta senza aprire finestre.\n"
+    "Il linguaggio delle espressioni è descritto in tracelo(1), sezione\n"
+    "ESPRESSIONI (man tracelo).\n"
     "\n"
     "Opzioni:\n"
     "  --format FORMATO       il formato dell'uscita (se manca, quello che\n"

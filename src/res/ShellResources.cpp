@@ -109,7 +109,7 @@ constexpr CMenuItemDef kMainFile[] = {
     {nullptr, 0, MF_SEPARATOR},
     {"Imposta s&tampante...", ID_FILE_PRINT_SETUP, MF_STRING},
     {nullptr, 0, MF_SEPARATOR},
-    {"Ultimo file usato", ID_FILE_MRU_FILE1, MF_GRAYED},
+    {"Ultimo file usato", ID_FILE_MRU_FILE1, MF_STRING},
     {nullptr, 0, MF_SEPARATOR},
     {"&Esci", ID_APP_EXIT, MF_STRING},
 };
@@ -138,7 +138,7 @@ constexpr CMenuItemDef kGraphFile[] = {
     {"Antepri&ma di stampa", ID_FILE_PRINT_PREVIEW, MF_STRING},
     {"Imposta s&tampante...", ID_FILE_PRINT_SETUP, MF_STRING},
     {nullptr, 0, MF_SEPARATOR},
-    {"Ultimo file usato", ID_FILE_MRU_FILE1, MF_GRAYED},
+    {"Ultimo file usato", ID_FILE_MRU_FILE1, MF_STRING},
     {nullptr, 0, MF_SEPARATOR},
     {"&Esci", ID_APP_EXIT, MF_STRING},
 };
@@ -219,19 +219,6 @@ constexpr CControlTemplate kAboutControls[] = {
 
 constexpr CDialogTemplate kAboutBox = {
     IDD_ABOUTBOX, "Informazioni su Tracelo", 0, 0, 235, 93, "MS Sans Serif", 8, kAboutControls,
-};
-
-constexpr CVersionInfo kVersion = {
-    {kVersionNumbers[0], kVersionNumbers[1], kVersionNumbers[2], kVersionNumbers[3]},
-    {kVersionNumbers[0], kVersionNumbers[1], kVersionNumbers[2], kVersionNumbers[3]},
-    0x0410,
-    1200,
-    "Tracelo Applicazione MFC",
-    "Tracelo",
-    "Tracelo.EXE",
-    "Tracelo Applicazione",
-    "",
-    "",
 };
 
 std::string CommandStringPart(unsigned nID, bool bTooltip)
@@ -354,11 +341,6 @@ const CDialogTemplate* FindDialog(unsigned nID)
         return &kAboutBox;
     }
     return nullptr;
-}
-
-const CVersionInfo& GetVersionInfo()
-{
-    return kVersion;
 }
 
 } // namespace res

@@ -1,5 +1,5 @@
 // The shell's resources as data: the string table, the menus, the
-// accelerators, the toolbar, the About box and the version block. Every text
+// accelerators, the toolbar and the About box. Every text
 // here is UTF-8; the windows code turns the tables into menus and bars.
 #pragma once
 
@@ -51,7 +51,6 @@ enum EMenuFlags : unsigned
 {
     MF_STRING = 0,
     MF_SEPARATOR = 1u << 0,
-    MF_GRAYED = 1u << 1,
 };
 
 struct CMenuItemDef
@@ -104,20 +103,5 @@ const char* GetToolBarImagePath(int nImage);
 const char* GetIconPath(unsigned nID);
 
 const CDialogTemplate* FindDialog(unsigned nID);
-
-struct CVersionInfo
-{
-    std::uint16_t m_nFileVersion[4];
-    std::uint16_t m_nProductVersion[4];
-    std::uint16_t m_nLanguage;
-    std::uint16_t m_nCodePage;
-    const char* m_pszFileDescription;
-    const char* m_pszInternalName;
-    const char* m_pszOriginalFilename;
-    const char* m_pszProductName;
-    const char* m_pszCompanyName;
-    const char* m_pszLegalTrademarks;
-};
-const CVersionInfo& GetVersionInfo();
 
 } // namespace res

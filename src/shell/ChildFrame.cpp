@@ -1,8 +1,10 @@
 #include "shell/ChildFrame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QString>
 
 #include "core/doc/TraceloDoc.h"
@@ -30,7 +32,7 @@ CTraceloDoc* CChildFrame::GetActiveDocument() const
     return pView != nullptr ? pView->GetDocument() : nullptr;
 }
 
-void CChildFrame::OnUpdateFrameTitle()
+void CChildFrame::UpdateTitle()
 {
     CTraceloDoc* pDoc = GetActiveDocument();
     if (pDoc == nullptr)
@@ -99,4 +101,44 @@ void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
     // of an inactive window must act on this graph too.
     pOwner->MDIActivate(this);
     pOwner->TrackPopupMenu(res::IDR_GRAPH_POPUP, point);
+}
+
+void CChildFrame::mousePressEvent(QMouseEvent* pEvent)
+{
+    m_bIconPressed = isMinimized() && pEvent->button() == Qt::LeftButton;
+    m_bIconDragged = false;
+    m_ptIconGrab = pEvent->position().toPoint();
+    m_ptIconPressed = mapToParent(m_ptIconGrab);
+    QMdiSubWindow::mousePressEvent(pEvent);
+}
+
+void CChildFrame::mouseMoveEvent(QMouseEvent* pEvent)
+{
+    if (m_bIconPressed && isMinimized() && (pEvent->buttons() & Qt::LeftButton))
+    {
+        const QPoint pt = mapToParent(pEvent->position().toPoint());
+        m_bIconDragged = m_bIconDragged || (pt - m_ptIconPressed).manhattanLength() >=
+                                               QApplication::startDragDistance();
+        if (m_bIconDragged)
+        {
+            move(pt - m_ptIconGrab);
+            pEvent->accept();
+            return;
+        }
+    }
+    QMdiSubWindow::mouseMoveEvent(pEvent);
+}
+
+void CChildFrame::mouseReleaseEvent(QMouseEvent* pEvent)
+{
+    const bool bDragged = m_bIconDragged;
+    m_bIconPressed = false;
+    m_bIconDragged = false;
+    // A drag that ends on a caption button does not press it.
+    if (bDragged)
+    {
+        pEvent->accept();
+        return;
+    }
+    QMdiSubWindow::mouseReleaseEvent(pEvent);
 }

@@ -24,7 +24,7 @@ public:
 
     // Caption: the document's title, with ":n" when the document has more
     // than one window.
-    void OnUpdateFrameTitle();
+    void UpdateTitle();
 
     int m_nWindow = 0;   // 0 while the document has only this window
     CTraceloApp* m_pApp; // not owned
@@ -44,4 +44,17 @@ protected:
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
     // Shift+F10 asks for the menu from the keyboard.
     void keyPressEvent(QKeyEvent* pEvent) override;
+    // The toolkit keeps a minimised window in its place: here it is dragged
+    // by its caption as any other.
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+
+private:
+    // Where the left button took the minimised window, in its own
+    // coordinates and in the area's.
+    QPoint m_ptIconGrab;
+    QPoint m_ptIconPressed;
+    bool m_bIconPressed = false;
+    bool m_bIconDragged = false;
 };

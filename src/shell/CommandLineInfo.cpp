@@ -96,12 +96,6 @@ void CCommandLineInfo::ParseParamFlag(const std::string& strFlag)
     else if (EqualsNoCase(strFlag, "Embedding"))
     {
         m_bRunEmbedded = true;
-        m_bShowSplash = false;
-    }
-    else if (EqualsNoCase(strFlag, "Automation"))
-    {
-        m_bRunAutomated = true;
-        m_bShowSplash = false;
     }
 }
 
@@ -133,6 +127,5 @@ void CCommandLineInfo::ParseLast(bool bLast)
         {
             m_nShellCommand = FileOpen;
         }
-        m_bShowSplash = !m_bRunEmbedded && !m_bRunAutomated;
     }
 }

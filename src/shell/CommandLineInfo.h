@@ -21,10 +21,9 @@ public:
     };
 
     CCommandLineInfo() = default;
-    virtual ~CCommandLineInfo() = default;
 
     // Takes one argument: pszParam without its '/' or '-' when bFlag.
-    virtual void ParseParam(const std::string& strParam, bool bFlag, bool bLast);
+    void ParseParam(const std::string& strParam, bool bFlag, bool bLast);
 
     // Reads every argument after the program's own name.
     void ParseCommandLine(const std::vector<std::string>& vArgs);
@@ -39,9 +38,7 @@ public:
     std::string m_strPrinterName;
     std::string m_strDriverName;
     std::string m_strPortName;
-    bool m_bShowSplash = true;
     bool m_bRunEmbedded = false;
-    bool m_bRunAutomated = false;
 
 private:
     void ParseParamFlag(const std::string& strFlag);

@@ -5,20 +5,28 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
 
+#include "render/QtFonts.h"
 #include "res/DialogTemplate.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
 
 namespace
 {
+
+constexpr const char* kBaseUnitLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
 
 // Rounds a * b / c to the nearest integer, halves away from zero.
 int MulDiv(int a, int b, int c)
@@ -85,11 +93,44 @@ QFont GetDialogFont(const char* pszFaceName, int nPointSize)
     return font;
 }
 
+QFont GetScreenDialogFont(const QFont& font, qreal dRatio, const QStringList& texts)
+{
+    // Qt cannot enlarge a face that has only bitmap strikes: on a scaled
+    // screen its glyphs would stay at their 1x size while their places grow.
+    if (dRatio == 1.0 || QFontDatabase::isSmoothlyScalable(QFontInfo(font).family()))
+    {
+        return font;
+    }
+    RegisterTraceloFonts();
+    QFont scalable(QStringLiteral("Tahoma"));
+    scalable.setStyleHint(QFont::SansSerif);
+    scalable.setPointSizeF(font.pointSizeF());
+    // Narrowed where it is wider than the template's face, so that every
+    // text keeps to the width its control was made for.
+    const QFontMetricsF metricsTemplate(font);
+    const QFontMetricsF metricsScalable(scalable);
+    qreal dNarrowest = 1.0;
+    QStringList samples = texts;
+    samples << QString::fromLatin1(kBaseUnitLetters) << QStringLiteral("0123456789 ,.:");
+    for (const QString& strText : samples)
+    {
+        const qreal dWidth = metricsScalable.horizontalAdvance(strText);
+        if (dWidth > 0)
+        {
+            dNarrowest = std::min(dNarrowest, metricsTemplate.horizontalAdvance(strText) / dWidth);
+        }
+    }
+    if (dNarrowest < 1.0)
+    {
+        scalable.setStretch(std::max(50, static_cast<int>(std::floor(dNarrowest * 100))));
+    }
+    return scalable;
+}
+
 CDialogBaseUnits GetDialogBaseUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
-    const int nWidth = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int nWidth = metrics.horizontalAdvance(QString::fromLatin1(kBaseUnitLetters));
     return CDialogBaseUnits{(nWidth / 26 + 1) / 2, metrics.height()};
 }
 
@@ -113,8 +154,17 @@ void CDialog::Build(const res::CDialogTemplate& dlgTemplate)
     // A modal frame: a caption with its close box, no sizing, no help button.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The geometry is that of the template's face at 1x, so that a scaled
+    // screen shows the same dialog, larger.
     const QFont font = GetDialogFont(dlgTemplate.m_pszFontFace, dlgTemplate.m_nPointSize);
-    setFont(font);
+    const QWidget* pOwner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QStringList texts;
+    for (const res::CControlTemplate& control : dlgTemplate.m_controls)
+    {
+        texts << QString::fromUtf8(control.m_pszText).remove(QLatin1Char('&'));
+    }
+    setFont(GetScreenDialogFont(
+        font, pOwner != nullptr ? pOwner->devicePixelRatioF() : qApp->devicePixelRatio(), texts));
     m_units = GetDialogBaseUnits(font);
     const QRect rectClient =
         MapDialogRect(QRect(0, 0, dlgTemplate.m_nWidth, dlgTemplate.m_nHeight), m_units);

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QRect>
+#include <QStringList>
 #include <map>
 
 class QKeyEvent;
@@ -27,6 +28,13 @@ struct CDialogBaseUnits
 // comes from Wine's font files when they are installed, else a sans serif
 // font takes its place.
 QFont GetDialogFont(const char* pszFaceName, int nPointSize);
+
+// The font a dialog shows its texts in on a screen of that device pixel
+// ratio: the template's, or where its face has only bitmap strikes and the
+// screen is scaled, Tahoma (a sans serif font if that is missing) at the same
+// point size, narrowed so that none of the texts, the letters and the digits
+// is wider than in the template's face.
+QFont GetScreenDialogFont(const QFont& font, qreal dRatio, const QStringList& texts);
 
 // Windows' rule: the width of the 52 letters A-Z a-z divided by 26, plus one,
 // halved; the height of the font's character cell.

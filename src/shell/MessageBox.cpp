@@ -71,12 +71,6 @@ EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText, EMsgBoxBu
     case EMsgBoxIcon::Question:
         box.setIcon(QMessageBox::Question);
         break;
-    case EMsgBoxIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case EMsgBoxIcon::Stop:
-        box.setIcon(QMessageBox::Critical);
-        break;
     case EMsgBoxIcon::Default:
         break;
     }
@@ -85,11 +79,6 @@ EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText, EMsgBoxBu
     case EMsgBoxButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Ok);
-        break;
-    case EMsgBoxButtons::YesNo:
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
-        box.setEscapeButton(QMessageBox::No);
         break;
     case EMsgBoxButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -127,6 +116,6 @@ EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText, EMsgBoxBu
     case QMessageBox::Cancel:
         return EMsgBoxResult::Cancel;
     default:
-        return eButtons == EMsgBoxButtons::YesNo ? EMsgBoxResult::No : EMsgBoxResult::Ok;
+        return EMsgBoxResult::Ok;
     }
 }

@@ -1,6 +1,6 @@
 // The program's message box: the program's name as caption, Italian
 // buttons, and the usual icon when none is asked for (an
-// exclamation mark beside OK, a question mark beside Yes/No).
+// exclamation mark beside OK, a question mark beside Yes/No/Cancel).
 #pragma once
 
 #include <QString>
@@ -10,7 +10,6 @@ class QWidget;
 enum class EMsgBoxButtons
 {
     Ok,
-    YesNo,
     YesNoCancel,
 };
 
@@ -19,8 +18,6 @@ enum class EMsgBoxIcon
     Default,
     Exclamation,
     Question,
-    Information,
-    Stop,
 };
 
 enum class EMsgBoxResult
@@ -34,7 +31,7 @@ enum class EMsgBoxResult
 // Shows strText modally for pParent (a window of the program, or null when
 // it has none), centred over the main window, and returns the button
 // pressed. Escape or the close box gives Cancel when there is a Cancel
-// button, else OK or No.
+// button, else OK.
 EMsgBoxResult ShowMessageBox(QWidget* pParent, const QString& strText,
                              EMsgBoxButtons eButtons = EMsgBoxButtons::Ok,
                              EMsgBoxIcon eIcon = EMsgBoxIcon::Default);

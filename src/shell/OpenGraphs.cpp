@@ -154,7 +154,7 @@ void COpenGraphs::Destroy(CTraceloDoc* pDoc)
     pOwned.reset();
     if (m_app.m_pMainWnd != nullptr)
     {
-        m_app.m_pMainWnd->OnUpdateFrameTitle();
+        m_app.m_pMainWnd->UpdateTitle();
     }
 }
 
@@ -202,12 +202,12 @@ void COpenGraphs::UpdateFrameCounts(CTraceloDoc* pDoc)
         if (CChildFrame* pFrame = pView->GetParentFrame())
         {
             pFrame->m_nWindow = bSeveral ? nWindow++ : 0;
-            pFrame->OnUpdateFrameTitle();
+            pFrame->UpdateTitle();
         }
     }
     if (m_app.m_pMainWnd != nullptr)
     {
-        m_app.m_pMainWnd->OnUpdateFrameTitle();
+        m_app.m_pMainWnd->UpdateTitle();
     }
 }
 

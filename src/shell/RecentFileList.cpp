@@ -109,10 +109,10 @@ std::string EscapeMnemonics(const std::string& str)
     return strOut;
 }
 
-CRecentFileList::CRecentFileList(unsigned nStartID, const char* pszSection,
-                                 const char* pszEntryFormat, int nSize, int nMaxDisplayLength)
-    : m_nStartID(nStartID), m_strSection(pszSection), m_strEntryFormat(pszEntryFormat),
-      m_nSize(std::max(nSize, 0)), m_nMaxDisplayLength(nMaxDisplayLength)
+CRecentFileList::CRecentFileList(const char* pszSection, const char* pszEntryFormat, int nSize,
+                                 int nMaxDisplayLength)
+    : m_strSection(pszSection), m_strEntryFormat(pszEntryFormat), m_nSize(std::max(nSize, 0)),
+      m_nMaxDisplayLength(nMaxDisplayLength)
 {
 }
 

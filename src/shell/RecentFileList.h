@@ -11,21 +11,19 @@ class QSettings;
 class CRecentFileList
 {
 public:
-    // nStartID: command id of the first entry; pszSection and pszEntryFormat
-    // ("File%d", numbered from 1) name where the list is kept.
-    CRecentFileList(unsigned nStartID, const char* pszSection, const char* pszEntryFormat,
-                    int nSize, int nMaxDisplayLength);
+    // pszSection and pszEntryFormat ("File%d", numbered from 1) name where
+    // the list is kept; nSize entries at most.
+    CRecentFileList(const char* pszSection, const char* pszEntryFormat, int nSize,
+                    int nMaxDisplayLength);
 
     // Puts strPath first; an entry for the same file moves up instead of
     // appearing twice; the oldest entry falls off a full list.
     void Add(const std::string& strPath);
     void Remove(int nIndex);
 
-    int GetSize() const { return m_nSize; }
     int GetCount() const { return static_cast<int>(m_vPaths.size()); }
     bool IsEmpty() const { return m_vPaths.empty(); }
     const std::string& operator[](int nIndex) const { return m_vPaths[nIndex]; }
-    unsigned GetStartID() const { return m_nStartID; }
 
     // The name shown in the menu: the bare file name when the file is in
     // strCurrentDir, otherwise the path abbreviated to the maximum length.
@@ -35,7 +33,6 @@ public:
     void WriteList(QSettings& settings) const;
 
 private:
-    unsigned m_nStartID;
     std::string m_strSection;
     std::string m_strEntryFormat;
     int m_nSize;

@@ -1,213 +1,152 @@
 #include "shell/StatusBar.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QTimer>
 
 #include "res/ShellResources.h"
+#include "shell/KeyboardLocks.h"
 
 namespace
 {
 // Room between a pane's text and its sunken border, on each side.
 constexpr int kPaneTextMargin = 3;
+
+// A pane's sunken label as wide as cxText.
+void SetPaneWidth(QLabel* pPane, int cxText)
+{
+    pPane->setFixedWidth(cxText + 2 * (kPaneTextMargin + pPane->frameWidth()));
+}
 } // namespace
 
-CStatusBar::CStatusBar() = default;
+std::string FormatClockText(const char* pszFormat, std::time_t t)
+{
+    std::tm tmLocal{};
+#ifdef _WIN32
+    if (localtime_s(&tmLocal, &t) != 0)
+    {
+        return {};
+    }
+#else
+    if (localtime_r(&t, &tmLocal) == nullptr)
+    {
+        return {};
+    }
+#endif
+    char szBuffer[128];
+    const std::size_t nLength = std::strftime(szBuffer, sizeof szBuffer, pszFormat, &tmLocal);
+    return std::string(szBuffer, nLength);
+}
+
+CStatusBar::CStatusBar(QWidget* pParent) : QStatusBar(pParent)
+{
+    setObjectName(QStringLiteral("statusbar"));
+    setSizeGripEnabled(true);
+    m_pMessage = AddPane(0);
+    m_pCaps = AddPane(res::ID_INDICATOR_CAPS);
+    m_pNum = AddPane(res::ID_INDICATOR_NUM);
+    m_pScroll = AddPane(res::ID_INDICATOR_SCRL);
+    m_pDate = AddPane(res::ID_INDICATOR_DATE);
+    m_pTime = AddPane(res::ID_INDICATOR_TIME);
+
+    m_pToggleView = new QAction(this);
+    m_pToggleView->setCheckable(true);
+    m_pToggleView->setChecked(true);
+    QObject::connect(m_pToggleView, &QAction::triggered, this,
+                     [this](bool bShow) { setVisible(bShow); });
+
+    // Each tick refreshes the panes: the date, the time and the lock keys.
+    m_pClock = new QTimer(this);
+    m_pClock->setObjectName(QStringLiteral("clock%1").arg(res::kClockTimerId));
+    m_pClock->setInterval(res::kClockPeriodMs);
+    QObject::connect(m_pClock, &QTimer::timeout, this, [this] { UpdatePanes(); });
+    m_pClock->start();
+}
 
 CStatusBar::~CStatusBar() = default;
 
-bool CStatusBar::Create(QWidget* pParentWnd)
+QLabel* CStatusBar::AddPane(unsigned nID)
 {
-    if (pParentWnd != nullptr)
-    {
-        setParent(pParentWnd);
-    }
-    setObjectName(QStringLiteral("statusbar"));
-    setSizeGripEnabled(true);
-    return true;
-}
-
-bool CStatusBar::SetIndicators(const unsigned* pIDArray, int nIDCount)
-{
-    std::vector<CPane> vPanes;
-    for (int i = 0; i < nIDCount; ++i)
-    {
-        CPane pane;
-        pane.m_nID = pIDArray[i];
-        if (pane.m_nID != 0)
-        {
-            const char* pszText = res::LoadString(pane.m_nID);
-            if (pszText == nullptr)
-            {
-                return false;
-            }
-            pane.m_strText = QString::fromUtf8(pszText);
-            pane.m_cxText = MeasureText(pane.m_strText);
-        }
-        vPanes.push_back(pane);
-    }
-    // Keep the labels already there; make or drop the rest.
-    for (std::size_t i = vPanes.size(); i < m_vPanes.size(); ++i)
-    {
-        removeWidget(m_vPanes[i].m_pLabel);
-        delete m_vPanes[i].m_pLabel;
-    }
-    for (std::size_t i = 0; i < vPanes.size(); ++i)
-    {
-        if (i < m_vPanes.size())
-        {
-            vPanes[i].m_pLabel = m_vPanes[i].m_pLabel;
-        }
-        else
-        {
-            auto* pLabel = new QLabel(this);
-            pLabel->setTextFormat(Qt::PlainText);
-            pLabel->setIndent(0);
-            pLabel->setMargin(0);
-            pLabel->setContentsMargins(kPaneTextMargin, 0, kPaneTextMargin, 0);
-            if (i == 0)
-            {
-                addWidget(pLabel, 1);
-            }
-            else
-            {
-                addPermanentWidget(pLabel);
-            }
-            vPanes[i].m_pLabel = pLabel;
-        }
-    }
-    m_vPanes = std::move(vPanes);
-    if (!m_vPanes.empty())
-    {
-        m_vPanes[0].m_nStyle = SBPS_NOBORDERS | SBPS_STRETCH;
-    }
-    for (CPane& pane : m_vPanes)
-    {
-        ApplyPane(pane);
-    }
-    return true;
-}
-
-int CStatusBar::CommandToIndex(unsigned nID) const
-{
-    for (std::size_t i = 0; i < m_vPanes.size(); ++i)
-    {
-        if (m_vPanes[i].m_nID == nID)
-        {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
-}
-
-unsigned CStatusBar::GetItemID(int nIndex) const
-{
-    if (nIndex < 0 || nIndex >= GetCount())
-    {
-        return 0;
-    }
-    return m_vPanes[nIndex].m_nID;
-}
-
-void CStatusBar::GetPaneInfo(int nIndex, unsigned& nID, unsigned& nStyle, int& cxWidth) const
-{
-    if (nIndex < 0 || nIndex >= GetCount())
-    {
-        nID = 0;
-        nStyle = 0;
-        cxWidth = 0;
-        return;
-    }
-    const CPane& pane = m_vPanes[nIndex];
-    nID = pane.m_nID;
-    nStyle = pane.m_nStyle;
-    cxWidth = pane.m_cxText;
-}
-
-void CStatusBar::SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth)
-{
-    if (nIndex < 0 || nIndex >= GetCount())
-    {
-        return;
-    }
-    CPane& pane = m_vPanes[nIndex];
-    const bool bChanged = pane.m_nStyle != nStyle || pane.m_cxText != cxWidth;
-    pane.m_nID = nID;
-    pane.m_nStyle = nStyle;
-    pane.m_cxText = cxWidth;
-    if (bChanged)
-    {
-        ApplyPane(pane);
-    }
-}
-
-unsigned CStatusBar::GetPaneStyle(int nIndex) const
-{
-    return nIndex >= 0 && nIndex < GetCount() ? m_vPanes[nIndex].m_nStyle : 0;
-}
-
-void CStatusBar::SetPaneStyle(int nIndex, unsigned nStyle)
-{
-    if (nIndex >= 0 && nIndex < GetCount() && m_vPanes[nIndex].m_nStyle != nStyle)
-    {
-        m_vPanes[nIndex].m_nStyle = nStyle;
-        ApplyPane(m_vPanes[nIndex]);
-    }
-}
-
-QString CStatusBar::GetPaneText(int nIndex) const
-{
-    return nIndex >= 0 && nIndex < GetCount() ? m_vPanes[nIndex].m_strText : QString();
-}
-
-bool CStatusBar::SetPaneText(int nIndex, const QString& strText, bool bUpdate)
-{
-    if (nIndex < 0 || nIndex >= GetCount())
-    {
-        return false;
-    }
-    CPane& pane = m_vPanes[nIndex];
-    if (pane.m_strText == strText)
-    {
-        return true;
-    }
-    pane.m_strText = strText;
-    ApplyPane(pane);
-    if (bUpdate)
-    {
-        pane.m_pLabel->repaint();
-    }
-    return true;
-}
-
-int CStatusBar::MeasureText(const QString& strText) const
-{
-    return QFontMetrics(font()).horizontalAdvance(strText);
-}
-
-void CStatusBar::ApplyPane(CPane& pane)
-{
-    QLabel* pLabel = pane.m_pLabel;
-    pLabel->setText((pane.m_nStyle & SBPS_DISABLED) ? QString() : pane.m_strText);
-    if (pane.m_nStyle & SBPS_NOBORDERS)
-    {
-        pLabel->setFrameStyle(QFrame::NoFrame);
-    }
-    else
-    {
-        pLabel->setFrameStyle(QFrame::Panel |
-                              ((pane.m_nStyle & SBPS_POPOUT) ? QFrame::Raised : QFrame::Sunken));
-    }
-    if (pane.m_nStyle & SBPS_STRETCH)
+    auto* pPane = new QLabel(this);
+    pPane->setTextFormat(Qt::PlainText);
+    pPane->setIndent(0);
+    pPane->setMargin(0);
+    pPane->setContentsMargins(kPaneTextMargin, 0, kPaneTextMargin, 0);
+    if (nID == 0)
     {
         // A long message is cut, never widens the window.
-        pLabel->setMinimumWidth(0);
-        pLabel->setMaximumWidth(QWIDGETSIZE_MAX);
-        pLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        pPane->setFrameStyle(QFrame::NoFrame);
+        pPane->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        addWidget(pPane, 1);
+        return pPane;
     }
-    else
+    pPane->setText(QString::fromUtf8(res::LoadString(nID)));
+    pPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pPane->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    SetPaneWidth(pPane, QFontMetrics(font()).horizontalAdvance(pPane->text()));
+    addPermanentWidget(pPane);
+    return pPane;
+}
+
+void CStatusBar::SetMessageText(const QString& strText)
+{
+    if (m_pMessage->text() != strText)
     {
-        pLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-        const int nFrame = pLabel->frameWidth();
-        pLabel->setFixedWidth(pane.m_cxText + 2 * (kPaneTextMargin + nFrame));
+        m_pMessage->setText(strText);
+        m_pMessage->repaint();
     }
+}
+
+void CStatusBar::UpdatePanes()
+{
+    if (!isVisible() || QApplication::activeModalWidget() != nullptr ||
+        QApplication::activePopupWidget() != nullptr)
+    {
+        return;
+    }
+    // A lock pane keeps the width of its text and shows it only while its
+    // lock is on.
+    const struct
+    {
+        QLabel* m_pPane;
+        EKeyLock m_eLock;
+        unsigned m_nID;
+    } kLocks[] = {{m_pCaps, EKeyLock::Caps, res::ID_INDICATOR_CAPS},
+                  {m_pNum, EKeyLock::Num, res::ID_INDICATOR_NUM},
+                  {m_pScroll, EKeyLock::Scroll, res::ID_INDICATOR_SCRL}};
+    for (const auto& lock : kLocks)
+    {
+        lock.m_pPane->setText(QueryKeyLock(lock.m_eLock).value_or(false)
+                                  ? QString::fromUtf8(res::LoadString(lock.m_nID))
+                                  : QString());
+    }
+    UpdateClockPane(m_pDate, "%x");
+    UpdateClockPane(m_pTime, "%X");
+}
+
+void CStatusBar::UpdateClockPane(QLabel* pPane, const char* pszFormat)
+{
+    const std::string strText = FormatClockText(pszFormat, std::time(nullptr));
+    const QString strShown = QString::fromLocal8Bit(strText.data(), qsizetype(strText.size()));
+    if (pPane->text() != strShown)
+    {
+        SetPaneWidth(pPane, QFontMetrics(font()).horizontalAdvance(strShown));
+        pPane->setText(strShown);
+    }
+}
+
+void CStatusBar::showEvent(QShowEvent* pEvent)
+{
+    QStatusBar::showEvent(pEvent);
+    m_pToggleView->setChecked(true);
+    UpdatePanes();
+}
+
+void CStatusBar::hideEvent(QHideEvent* pEvent)
+{
+    QStatusBar::hideEvent(pEvent);
+    // Hidden with the main window the bar stays checked; hidden by itself not.
+    m_pToggleView->setChecked(!isHidden());
 }

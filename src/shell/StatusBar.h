@@ -1,66 +1,55 @@
-// The status bar as a row of panes addressed by index: pane 0 is the message
-// pane (no border, takes the free width), the others are sunken and as wide
-// as the width given to them. Each pane has an id, whose string gives its
-// first text.
+// The main window's status bar: the message pane (no border, takes the free
+// width), then the Caps Lock, Num Lock and Scroll Lock panes, the date and
+// the time, sunken and as wide as their texts. A clock refreshes the panes
+// once a second.
 #pragma once
 
 #include <QStatusBar>
 #include <QString>
-#include <vector>
+#include <ctime>
+#include <string>
 
+class QAction;
 class QLabel;
+class QTimer;
 
-enum EPaneStyle : unsigned
-{
-    SBPS_NORMAL = 0,
-    SBPS_NOBORDERS = 1u << 0,
-    SBPS_POPOUT = 1u << 1,
-    SBPS_DISABLED = 1u << 2, // the pane's text is not shown
-    SBPS_STRETCH = 1u << 3,
-};
+// strftime of t as local time with pszFormat in the current C locale; empty
+// when the time cannot be converted or the text comes out empty.
+std::string FormatClockText(const char* pszFormat, std::time_t t);
 
 class CStatusBar : public QStatusBar
 {
 public:
-    CStatusBar();
+    // The panes with their first texts, the strings of their ids, and the
+    // running clock.
+    explicit CStatusBar(QWidget* pParent = nullptr);
     ~CStatusBar() override;
 
-    // The bar inside pParentWnd, with its size grip.
-    bool Create(QWidget* pParentWnd);
+    // A prompt, the idle message or the view's read-out, painted at once.
+    void SetMessageText(const QString& strText);
 
-    // Replaces the panes by one per id, each with the text of the string of
-    // that id (pane id 0: empty) and as wide as that text. False when a
-    // non-zero id has no string.
-    bool SetIndicators(const unsigned* pIDArray, int nIDCount);
+    // The lock keys, the date and the time. Skipped while a modal dialog or
+    // a menu is open and while the bar is not on screen.
+    void UpdatePanes();
 
-    int GetCount() const { return static_cast<int>(m_vPanes.size()); }
-    int CommandToIndex(unsigned nID) const;
-    unsigned GetItemID(int nIndex) const;
+    // Shows and hides the bar, checked while it is shown.
+    QAction* ToggleViewAction() const { return m_pToggleView; }
 
-    void GetPaneInfo(int nIndex, unsigned& nID, unsigned& nStyle, int& cxWidth) const;
-    // Lays the bar out again only when the width changed.
-    void SetPaneInfo(int nIndex, unsigned nID, unsigned nStyle, int cxWidth);
-    unsigned GetPaneStyle(int nIndex) const;
-    void SetPaneStyle(int nIndex, unsigned nStyle);
-
-    QString GetPaneText(int nIndex) const;
-    // bUpdate repaints the pane at once rather than at the next paint.
-    bool SetPaneText(int nIndex, const QString& strText, bool bUpdate = true);
-
-    // Width of strText in the bar's font, as the panes are measured.
-    int MeasureText(const QString& strText) const;
+protected:
+    void showEvent(QShowEvent* pEvent) override;
+    void hideEvent(QHideEvent* pEvent) override;
 
 private:
-    struct CPane
-    {
-        unsigned m_nID = 0;
-        unsigned m_nStyle = SBPS_NORMAL;
-        int m_cxText = 0;
-        QString m_strText;
-        QLabel* m_pLabel = nullptr;
-    };
+    QLabel* AddPane(unsigned nID);
+    // The date or the time pane with its current text, as wide as that text.
+    void UpdateClockPane(QLabel* pPane, const char* pszFormat);
 
-    void ApplyPane(CPane& pane);
-
-    std::vector<CPane> m_vPanes;
+    QLabel* m_pMessage = nullptr;
+    QLabel* m_pCaps = nullptr;
+    QLabel* m_pNum = nullptr;
+    QLabel* m_pScroll = nullptr;
+    QLabel* m_pDate = nullptr;
+    QLabel* m_pTime = nullptr;
+    QTimer* m_pClock = nullptr;
+    QAction* m_pToggleView = nullptr;
 };

@@ -147,8 +147,7 @@ void CTraceloApp::LoadStdProfileSettings(unsigned nMaxMRU)
     if (nMaxMRU != 0)
     {
         m_pRecentFileList = std::make_unique<CRecentFileList>(
-            res::ID_FILE_MRU_FILE1, kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU),
-            kMaxMRUDisplayLength);
+            kRecentFileSection, kRecentFileEntry, static_cast<int>(nMaxMRU), kMaxMRUDisplayLength);
         if (pProfile != nullptr)
         {
             m_pRecentFileList->ReadList(*pProfile);
@@ -305,19 +304,10 @@ void CTraceloApp::OnFilePrintSetup()
     DoPrintSetup(m_pMainWnd, GetPrinter());
 }
 
-void CTraceloApp::OnOpenRecentFile(unsigned nID)
+void CTraceloApp::OnOpenRecentFile(const std::string& strPath)
 {
-    if (m_pRecentFileList == nullptr)
-    {
-        return;
-    }
-    const int nIndex = static_cast<int>(nID - res::ID_FILE_MRU_FILE1);
-    if (nIndex < 0 || nIndex >= m_pRecentFileList->GetCount())
-    {
-        return;
-    }
-    const std::string strPath = (*m_pRecentFileList)[nIndex];
-    if (OpenDocumentFile(strPath) == nullptr && !m_graphs.OpenRanOutOfMemory())
+    if (OpenDocumentFile(strPath) == nullptr && !m_graphs.OpenRanOutOfMemory() &&
+        m_pRecentFileList != nullptr)
     {
         // A file that no longer opens leaves the list; one that only did not
         // fit in memory stays.

@@ -67,7 +67,9 @@ public:
     void OnFileOpen();
     // Printer set-up; the printing code provides the dialog.
     void OnFilePrintSetup();
-    void OnOpenRecentFile(unsigned nID);
+    // Opens a file of the recent-file list; one that no longer opens leaves
+    // the list.
+    void OnOpenRecentFile(const std::string& strPath);
     void OnAppExit();
     void OnAppAbout();
     // The application's and the graphs' commands on the frame's actions.

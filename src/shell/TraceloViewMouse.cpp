@@ -10,6 +10,7 @@
 
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/MouseZoom.h"
+#include "render/QtDrawDevice.h"
 #include "shell/MainFrame.h"
 
 namespace
@@ -113,18 +114,19 @@ void CTraceloView::ZoomToRect(std::int32_t x1, std::int32_t y1, std::int32_t x2,
 void CTraceloView::DrawRubberBand(QPainter& painter) const
 {
     // A one-pixel black outline combined as NOT(pen XOR screen): drawn over
-    // the graph it inverts every pixel it covers, on any background.
-    painter.save();
-    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
-    painter.setPen(QPen(Qt::black, 0));
-    painter.setBrush(Qt::NoBrush);
+    // the graph it inverts every pixel it covers, on any background. The
+    // outline of a Windows rectangle covers its left and top edges and stops
+    // one pixel short of its right and bottom ones.
     const int x = std::min(m_ptAnchor.m_nX, m_ptCurrent.m_nX);
     const int y = std::min(m_ptAnchor.m_nY, m_ptCurrent.m_nY);
     const int w = std::abs(m_ptCurrent.m_nX - m_ptAnchor.m_nX);
     const int h = std::abs(m_ptCurrent.m_nY - m_ptAnchor.m_nY);
-    // The outline of a Windows rectangle covers its left and top edges and
-    // stops one pixel short of its right and bottom ones.
-    if (w > 0 && h > 0)
-        painter.drawRect(x, y, w - 1, h - 1);
+    painter.save();
+    {
+        CQtDrawDevice dc(&painter);
+        dc.SetROP2(ERop2::NotXorPen);
+        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
+        dc.Rectangle(x, y, x + w, y + h);
+    }
     painter.restore();
 }

@@ -60,7 +60,7 @@ TEST(InfoOptionsTest, HelpAndVersionAnswerOnStandardOutputWithoutADisplay)
         {TRACELO_APP, {"missing.grf", "--help"}, "Uso: tracelo [FILE]", "--version"},
         {TRACELO_APP, {"/p", "missing.grf", "--version"}, "Tracelo 1.0.0.1", "GARANZIA"},
         {TRACELO_EXPORT, {"--version"}, "Tracelo 1.0.0.1", "GPL-2.0-or-later"},
-        {TRACELO_EXPORT, {"--help"}, res::kExportUsage, "--version"},
+        {TRACELO_EXPORT, {"--help"}, res::kExportUsage, "tracelo(1), sezione\nESPRESSIONI"},
         {TRACELO_EXPORT, {"-h"}, res::kExportUsage, "Formati:"},
         {TRACELO_EXPORT, {"missing.grf", "--version"}, "Tracelo 1.0.0.1", "Copyright"},
     };

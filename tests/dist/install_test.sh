@@ -80,8 +80,11 @@ for page in tracelo tracelo-export; do
     [ ! -s "$WORK/$page.err" ] || fail "man $page: $(cat "$WORK/$page.err")"
     grep -q "Tracelo $VERSION" "$WORK/$page.txt" || fail "man $page has no version"
 done
-grep -q -- "/Unregister" "$WORK/tracelo.txt" || fail "tracelo.1 lacks /Unregister"
-for word in --format --output --size --help --version table graph png svg pdf emf "STATO D'USCITA" ESEMPI; do
+for word in /Unregister ESPRESSIONI; do
+    grep -q -- "$word" "$WORK/tracelo.txt" || fail "tracelo.1 lacks $word"
+done
+for word in --format --output --size --help --version table graph png svg pdf emf "STATO D'USCITA" ESEMPI \
+    ESPRESSIONI; do
     grep -q -- "$word" "$WORK/tracelo-export.txt" || fail "tracelo-export.1 lacks $word"
 done
 

@@ -487,3 +487,122 @@ TEST(QtDrawDevice, ExtremeWindowsDrawWithoutFault)
     }
 }
 } // namespace
+
+// On a surface with a device pixel ratio r, what the drawing covers at 1x,
+// each logical pixel as a block of device pixels: r by r at a whole ratio,
+// ceil(r) by ceil(r) from the nearest device pixel at a fractional one.
+class QtDrawDeviceScaled : public testing::TestWithParam<double>
+{
+protected:
+    static constexpr int kSize = 120;
+
+    // Draws lines of every slope, single pixels, an outline and curves that
+    // leave the plot (steep, a pole), all in black, on a white image with
+    // that ratio.
+    static QImage Draw(double dRatio)
+    {
+        const int nPixels = static_cast<int>(std::ceil(kSize * dRatio));
+        QImage image = WhiteImage(nPixels, nPixels);
+        image.setDevicePixelRatio(dRatio);
+        CExprEvaluator evaluator;
+        CFunctionList functions;
+        for (const char* pszExpression : {"SIN(3*X)", "40*X", "1/(X-0.3)"})
+        {
+            CGraphFunction function(&evaluator);
+            function.m_strExpression = pszExpression;
+            function.Sample(CPlotWindow{-2, 2, -2, 2}, 97);
+            functions.push_back(std::move(function));
+        }
+        QPainter painter(&image);
+        CQtDrawDevice dc(&painter);
+        for (const auto& line : {QLine(3, 3, 50, 9), QLine(60, 5, 62, 40), QLine(100, 100, 70, 90),
+                                 QLine(5, 110, 40, 75), QLine(30, 20, 30, 21)})
+        {
+            dc.MoveTo(line.x1(), line.y1());
+            dc.LineTo(line.x2(), line.y2());
+        }
+        for (int i = 0; i < 10; ++i)
+        {
+            dc.SetPixel(2 + 2 * i, 60, 0);
+        }
+        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
+        dc.Rectangle(10, 20, 110, 116);
+        for (const CGraphFunction& function : functions)
+        {
+            function.DrawCurve(&dc, 12, 96, 22, 92);
+        }
+        return image;
+    }
+};
+
+TEST_P(QtDrawDeviceScaled, EachLogicalPixelBecomesOneBlock)
+{
+    const double r = GetParam();
+    const QImage logical = Draw(1.0);
+    const QImage scaled = Draw(r);
+    const int t = static_cast<int>(std::ceil(r - 1e-9));
+    auto anchor = [&](int v) { return static_cast<int>(std::floor(v * r + 0.5)); };
+    QImage expected = WhiteImage(scaled.width(), scaled.height());
+    for (int y = 0; y < kSize; ++y)
+    {
+        for (int x = 0; x < kSize; ++x)
+        {
+            if (At(logical, x, y) == kBlack)
+            {
+                for (int dy = 0; dy < t; ++dy)
+                    for (int dx = 0; dx < t; ++dx)
+                        if (anchor(x) + dx < expected.width() && anchor(y) + dy < expected.height())
+                            expected.setPixel(anchor(x) + dx, anchor(y) + dy, 0xFF000000);
+            }
+        }
+    }
+    expected.setDevicePixelRatio(r);
+    EXPECT_EQ(scaled, expected) << "ratio " << r;
+    // A horizontal line is t device pixels thick wherever it is: the bottom
+    // of the outline, between the sides.
+    for (int x = anchor(10) + t; x < anchor(109); ++x)
+    {
+        int nThick = 0;
+        for (int y = anchor(115) - 2; y < anchor(115) + t + 2; ++y)
+            nThick += At(scaled, x, y) == kBlack;
+        ASSERT_EQ(nThick, t) << "ratio " << r << " column " << x;
+    }
+}
+
+TEST_P(QtDrawDeviceScaled, InvertedOutlineDrawnTwiceRestoresAndCoversItsPixelsOnce)
+{
+    const double r = GetParam();
+    QImage image =
+        WhiteImage(static_cast<int>(std::ceil(60 * r)), static_cast<int>(std::ceil(60 * r)));
+    image.setDevicePixelRatio(r);
+    const QImage original = image;
+    QPainter painter(&image);
+    for (const QRect& rect : {QRect(5, 5, 30, 40), QRect(40, 10, 2, 2), QRect(45, 45, 1, 9)})
+    {
+        CQtDrawDevice dc(&painter);
+        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
+        dc.SetROP2(ERop2::NotXorPen);
+        dc.Rectangle(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1);
+    }
+    painter.end();
+    // Inverted once: white turned black, nowhere left white inside a band.
+    const int t = static_cast<int>(std::ceil(r - 1e-9));
+    auto anchor = [&](int v) { return static_cast<int>(std::floor(v * r + 0.5)); };
+    EXPECT_EQ(At(image, anchor(5), anchor(5)), kBlack);
+    EXPECT_EQ(At(image, anchor(5) + t - 1, anchor(20)), kBlack);
+    EXPECT_EQ(At(image, anchor(34) + t - 1, anchor(44) + t - 1), kBlack);
+    EXPECT_EQ(At(image, anchor(20), anchor(20)), kWhite);
+    painter.begin(&image);
+    for (const QRect& rect : {QRect(5, 5, 30, 40), QRect(40, 10, 2, 2), QRect(45, 45, 1, 9)})
+    {
+        CQtDrawDevice dc(&painter);
+        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
+        dc.SetROP2(ERop2::NotXorPen);
+        dc.Rectangle(rect.right() + 1, rect.bottom() + 1, rect.left(), rect.top());
+    }
+    painter.end();
+    EXPECT_EQ(image, original) << "ratio " << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ratios, QtDrawDeviceScaled,
+                         testing::Values(1.0, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0));

@@ -1,5 +1,8 @@
 // The About box's layout and figures, and the view: what it copies at its
 // first update, how it samples, and what a paint puts on the screen.
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -60,6 +63,34 @@ TEST(DialogUnits, WindowsRuleWithTheDialogFont)
 }
 
 using CAboutTest = CShellTest;
+
+TEST(DialogUnits, ScaledScreensShowAScalableFaceNoWiderThanTheTemplate)
+{
+    // The template's face has bitmap strikes only, which Qt draws at their
+    // 1x size on a scaled screen: there a scalable face takes its place.
+    EnsureApp();
+    const QFont font = GetDialogFont("MS Sans Serif", 8);
+    const QStringList texts = {QStringLiteral("Copyright \u00a9 2026 gli autori di Tracelo"),
+                               QStringLiteral("Free Disk"), QStringLiteral("N. Divisioni")};
+    for (const qreal dRatio : {1.0, 1.25, 1.5, 2.0, 3.0})
+    {
+        const QFont screenFont = GetScreenDialogFont(font, dRatio, texts);
+        if (dRatio == 1.0)
+        {
+            EXPECT_EQ(screenFont, font);
+            continue;
+        }
+        EXPECT_TRUE(QFontDatabase::isSmoothlyScalable(QFontInfo(screenFont).family())) << dRatio;
+        EXPECT_EQ(screenFont.pointSizeF(), 8.0);
+        const QFontMetricsF before(font);
+        const QFontMetricsF after(screenFont);
+        for (const QString& strText : texts)
+        {
+            EXPECT_LE(after.horizontalAdvance(strText), before.horizontalAdvance(strText))
+                << qPrintable(strText);
+        }
+    }
+}
 
 TEST_F(CAboutTest, TheBoxAtItsDialogUnitPositionsWithItsFigures)
 {

@@ -193,7 +193,7 @@ TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
                     QMetaObject::invokeMethod(pWidget, "reject");
                 });
         }
-        Frame()->GetMDIClient()->tileSubWindows(); // nothing covers anything
+        Frame()->findChild<QMdiArea*>()->tileSubWindows(); // nothing covers anything
         RightClick(c.m_pView, QPoint(30, 30));
         ProcessEvents();
         ASSERT_TRUE(driver.Done());
@@ -229,8 +229,8 @@ TEST_F(CFrameTest, RightClickOutsideTheGraphWindowsOpensNoGraphMenu)
     CModalDriver driver;
     QStringList entries;
     driver.Then(ChooseMenuEntry(QString(), &entries));
-    for (QWidget* pWidget : {static_cast<QWidget*>(&Frame()->m_wndStatusBar),
-                             static_cast<QWidget*>(Frame()->GetMDIClient()->viewport())})
+    for (QWidget* pWidget : {static_cast<QWidget*>(Frame()->statusBar()),
+                             static_cast<QWidget*>(Frame()->findChild<QMdiArea*>()->viewport())})
     {
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3),
                                 pWidget->mapToGlobal(QPoint(3, 3)));
@@ -262,7 +262,7 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
         {0, "", false},
         {res::ID_APP_ABOUT, "Informazioni su", true},
     };
-    const QList<QAction*> actions = Frame()->m_wndToolBar.actions();
+    const QList<QAction*> actions = ToolBar()->actions();
     ASSERT_EQ(actions.size(), qsizetype(std::size(kButtons)));
     for (qsizetype i = 0; i < actions.size(); ++i)
     {
@@ -278,7 +278,7 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
         EXPECT_EQ(pAction->isEnabled(), b.m_bEnabled) << i;
         EXPECT_FALSE(pAction->icon().isNull()) << i;
         EXPECT_FALSE(pAction->isIconVisibleInMenu()) << i;
-        QWidget* pButton = Frame()->m_wndToolBar.widgetForAction(pAction);
+        QWidget* pButton = ToolBar()->widgetForAction(pAction);
         ASSERT_NE(pButton, nullptr);
         EXPECT_EQ(pButton->size(), QSize(29, 28));
         // The tooltip a person sees when resting on the button; none for Paste.
@@ -292,9 +292,9 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
         EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(), b.m_pszTooltip) << i;
         QToolTip::hideText();
     }
-    EXPECT_EQ(Frame()->m_wndToolBar.iconSize(), QSize(22, 21));
-    EXPECT_TRUE(Frame()->m_wndToolBar.isMovable());
-    EXPECT_EQ(Frame()->m_wndToolBar.allowedAreas(), Qt::AllToolBarAreas);
+    EXPECT_EQ(ToolBar()->iconSize(), QSize(22, 21));
+    EXPECT_TRUE(ToolBar()->isMovable());
+    EXPECT_EQ(ToolBar()->allowedAreas(), Qt::AllToolBarAreas);
 
     // With no graph open, Save and Print have no one to handle them.
     Command(res::ID_FILE_CLOSE);
@@ -315,75 +315,85 @@ TEST_F(CFrameTest, ToolbarHasElevenPositionsWithTheirTooltipsAndEditButtonsDisab
 TEST_F(CFrameTest, MessagePaneShowsPromptsAndThenPronto)
 {
     ASSERT_TRUE(Start());
-    CStatusBar& bar = Frame()->m_wndStatusBar;
-    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+    EXPECT_EQ(MessagePane(), "Pronto");
 
     // The pointer on a menu item, then the menu closed.
-    QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
+    QMenu* pFile = Menu(res::IDR_GRAPHTYPE, 0);
     pFile->popup(Frame()->mapToGlobal(QPoint(20, 20)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(pFile));
     QTest::mouseMove(pFile, pFile->actionGeometry(Frame()->GetAction(res::ID_FILE_OPEN)).center());
     ProcessEvents();
-    EXPECT_EQ(bar.GetPaneText(0), "Apre un documento esistente");
+    EXPECT_EQ(MessagePane(), "Apre un documento esistente");
     pFile->hide();
     ProcessEvents();
-    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+    EXPECT_EQ(MessagePane(), "Pronto");
 
     // The pointer on a toolbar button, then away from it.
-    QWidget* pAbout = Frame()->m_wndToolBar.widgetForAction(Frame()->m_wndToolBar.actions().back());
+    QWidget* pAbout = ToolBar()->widgetForAction(ToolBar()->actions().back());
     QTest::mouseMove(pAbout, QPoint(5, 5));
     ProcessEvents();
-    EXPECT_EQ(bar.GetPaneText(0), "Visualizza le informazioni sul programma, il numero di "
-                                  "versione e le informazioni di copyright");
-    QTest::mouseMove(&Frame()->m_wndStatusBar, QPoint(5, 5));
+    EXPECT_EQ(MessagePane(), "Visualizza le informazioni sul programma, il numero di "
+                             "versione e le informazioni di copyright");
+    QTest::mouseMove(Frame()->statusBar(), QPoint(5, 5));
     ProcessEvents();
-    EXPECT_EQ(bar.GetPaneText(0), "Pronto");
+    EXPECT_EQ(MessagePane(), "Pronto");
 }
 
 TEST_F(CFrameTest, StatusBarPanesAndTheClock)
 {
-    ASSERT_TRUE(Start({}, false));
-    CStatusBar& bar = Frame()->m_wndStatusBar;
-    ASSERT_EQ(bar.GetCount(), 6);
-    const unsigned kIDs[] = {0, 59137, 59138, 59139, 103, 104};
-    for (int i = 0; i < 6; ++i)
+    // Before the first refresh: the panes' strings, each pane as wide as its
+    // text but the message pane, which takes the rest.
     {
-        EXPECT_EQ(bar.GetItemID(i), kIDs[i]) << i;
+        CStatusBar bar;
+        const QList<QLabel*> panes = bar.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        const QStringList kFirst = {"", "MA", "NUM", "BS", "Date", "Time"};
+        ASSERT_EQ(panes.size(), kFirst.size());
+        const QFontMetrics metrics(bar.font());
+        for (qsizetype i = 0; i < panes.size(); ++i)
+        {
+            EXPECT_EQ(panes[i]->text(), kFirst[i]) << i;
+            EXPECT_EQ(panes[i]->frameStyle(),
+                      i == 0 ? QFrame::NoFrame : QFrame::Panel | QFrame::Sunken)
+                << i;
+            if (i > 0)
+            {
+                EXPECT_EQ(panes[i]->width(),
+                          metrics.horizontalAdvance(kFirst[i]) + 2 * (3 + panes[i]->frameWidth()))
+                    << i;
+            }
+        }
     }
-    EXPECT_EQ(Frame()->m_nDatePane, 4);
-    EXPECT_EQ(Frame()->m_nTimePane, 5);
-    auto* pClock = bar.findChild<QTimer*>("clock4096");
+
+    ASSERT_TRUE(Start({}, false));
+    QStatusBar* pBar = Frame()->statusBar();
+    auto* pClock = pBar->findChild<QTimer*>("clock4096");
     ASSERT_NE(pClock, nullptr);
     EXPECT_EQ(pClock->interval(), 1000);
     EXPECT_TRUE(pClock->isActive());
+    const auto tick = [pClock] { QMetaObject::invokeMethod(pClock, "timeout"); };
 
     // Shown, the panes have their texts at once; the clock refreshes them.
+    const QList<QLabel*> panes = Panes();
+    const QFontMetrics metrics(pBar->font());
+    const auto paneWidth = [&](const QString& str)
+    { return metrics.horizontalAdvance(str) + 2 * (3 + panes[1]->frameWidth()); };
     const std::time_t now = std::time(nullptr);
     const QString strDate = QString::fromLocal8Bit(FormatClockText("%x", now).c_str());
-    EXPECT_EQ(bar.GetPaneText(4), strDate);
-    EXPECT_FALSE(bar.GetPaneText(5).isEmpty());
-    unsigned nID = 0;
-    unsigned nStyle = 0;
-    int cxWidth = 0;
-    bar.GetPaneInfo(4, nID, nStyle, cxWidth);
-    EXPECT_EQ(nID, 103u);
-    EXPECT_EQ(cxWidth, bar.MeasureText(strDate));
-    // The lock panes are as wide as their texts, and empty while the
+    EXPECT_EQ(panes[4]->text(), strDate);
+    EXPECT_EQ(panes[4]->width(), paneWidth(strDate));
+    EXPECT_FALSE(panes[5]->text().isEmpty());
+    // The lock panes keep the width of their texts, and are empty while the
     // platform cannot tell the locks' state.
-    bar.GetPaneInfo(1, nID, nStyle, cxWidth);
-    EXPECT_EQ(cxWidth, bar.MeasureText("MA"));
-    // The labels are made in pane order: the second one shows pane 1.
-    const QList<QLabel*> labels = bar.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    ASSERT_GE(labels.size(), 2);
-    EXPECT_EQ(labels[1]->text(), "");
+    EXPECT_EQ(panes[1]->width(), paneWidth("MA"));
+    EXPECT_EQ(panes[1]->text(), "");
 
     // Hidden, the panes are not refreshed; shown again, they are at once.
     Command(res::ID_VIEW_STATUS_BAR);
-    bar.SetPaneText(4, "stale");
-    Frame()->UpdateStatusPanes();
-    EXPECT_EQ(bar.GetPaneText(4), "stale");
+    panes[4]->setText("stale");
+    tick();
+    EXPECT_EQ(panes[4]->text(), "stale");
     Command(res::ID_VIEW_STATUS_BAR);
-    EXPECT_EQ(bar.GetPaneText(4), strDate);
+    EXPECT_EQ(panes[4]->text(), strDate);
 
     // Not while a modal dialog is open.
     CModalDriver driver;
@@ -391,9 +401,9 @@ TEST_F(CFrameTest, StatusBarPanesAndTheClock)
     driver.Then(
         [&](QWidget* pWidget)
         {
-            bar.SetPaneText(4, "stale");
-            Frame()->UpdateStatusPanes();
-            strDuring = bar.GetPaneText(4);
+            panes[4]->setText("stale");
+            tick();
+            strDuring = panes[4]->text();
             QMetaObject::invokeMethod(pWidget, "reject");
         });
     Command(res::ID_APP_ABOUT);
@@ -456,13 +466,12 @@ TEST_F(CFrameTest, WindowMenuListsTheGraphWindowsAndActivatesThem)
     ASSERT_TRUE(Start());
     Command(res::ID_FILE_NEW);
     Command(res::ID_WINDOW_NEW);
-    QMenu* pWindow = Frame()->GetMenu(res::IDR_GRAPHTYPE, 3);
-    Frame()->UpdateMenuItems(pWindow);
+    QMenu* pWindow = Menu(res::IDR_GRAPHTYPE, 3);
     EXPECT_EQ(MenuEntries(pWindow),
               (QStringList{"&Nuova finestra", "&Sovrapponi", "&Affianca", "&Disponi icone", "-",
                            "&1 Tracel1", "&2 Tracel2:1", "&3 Tracel2:2"}));
     EXPECT_TRUE(pWindow->actions().back()->isChecked());
-    Command(res::AFX_IDM_FIRST_MDICHILD);
+    ChooseWindow(1);
     EXPECT_EQ(Frame()->MDIGetActive(), Children()[0]);
     EXPECT_EQ(Frame()->windowTitle(), "Tracelo - Tracel1");
     for (unsigned nID : {res::ID_WINDOW_CASCADE, res::ID_WINDOW_TILE_HORZ, res::ID_WINDOW_ARRANGE})

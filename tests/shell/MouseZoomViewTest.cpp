@@ -43,8 +43,6 @@ protected:
         return pView;
     }
 
-    QString MessagePane() const { return Frame()->GetMessageBar()->GetPaneText(0); }
-
     static void Click(CTraceloView* pView, QPoint pt) { Drag(pView, pt, pt); }
     static void Drag(CTraceloView* pView, QPoint from, QPoint to)
     {

@@ -305,7 +305,7 @@ TEST_F(CPrintTest, PrintJobsAreNamedByTheGraph)
     {
         if (std::string(c.m_pszTitle) == "seno")
         {
-            Command(res::AFX_IDM_FIRST_MDICHILD); // the first window: seno
+            ChooseWindow(1); // the first window: seno
         }
         const std::string strPdf = File(c.m_pszFile);
         PrintToPdf(m_pApp->GetPrinter(), strPdf);

@@ -155,7 +155,7 @@ TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgram
     CMainFrame frame;
     frame.ConnectCommand(
         kID, [] { throw std::bad_alloc(); }, false);
-    const QStringList messages = AnswerMessageBoxes([&frame] { frame.OnCommand(kID); });
+    const QStringList messages = AnswerMessageBoxes([&frame] { frame.GetAction(kID)->trigger(); });
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
     EXPECT_EQ(Children().size(), 1u);
     EXPECT_FALSE(pView->GetDocument()->m_pFunctions->empty());

@@ -37,6 +37,7 @@ TEST(CommandLine, SwitchesFileNamesAndCase)
         {{"/dde"}, CCommandLineInfo::FileDDE, "", ""},
         {{"/DDE"}, CCommandLineInfo::FileNew, "", ""},
         {{"/Embedding", "graph"}, CCommandLineInfo::FileOpen, "graph", ""},
+        {{"/Automation"}, CCommandLineInfo::FileNew, "", ""},
         {{"/whatever", "graph", "second"}, CCommandLineInfo::FileOpen, "graph", ""},
         // Full paths here begin with '/' too: they are file names.
         {{"/home/anna/seno"}, CCommandLineInfo::FileOpen, "/home/anna/seno", ""},
@@ -57,13 +58,13 @@ TEST(CommandLine, SwitchesFileNamesAndCase)
     EXPECT_EQ(info.m_strDriverName, "drv");
     EXPECT_EQ(info.m_strPortName, "LPT1");
     CCommandLineInfo embedded;
-    embedded.ParseCommandLine({"/Automation"});
-    EXPECT_TRUE(embedded.m_bRunAutomated);
+    embedded.ParseCommandLine({"/Embedding"});
+    EXPECT_TRUE(embedded.m_bRunEmbedded);
 }
 
 TEST(RecentFileList, NewestFirstNoDuplicatesFourKept)
 {
-    CRecentFileList list(57616, "Recent File List", "File%d", 4, 30);
+    CRecentFileList list("Recent File List", "File%d", 4, 30);
     for (const char* psz : {"/a/1", "/a/2", "/a/3", "/a/4", "/a/5"})
     {
         list.Add(psz);
@@ -110,7 +111,7 @@ TEST(RecentFileList, DisplayNames)
     };
     for (const CCase& c : kCases)
     {
-        CRecentFileList list(57616, "Recent File List", "File%d", 4, 30);
+        CRecentFileList list("Recent File List", "File%d", 4, 30);
         list.Add(c.m_pszPath);
         EXPECT_EQ(list.GetDisplayName(0, c.m_pszCurrentDir), c.m_pszShown) << c.m_pszPath;
     }
@@ -123,7 +124,7 @@ TEST(RecentFileList, KeptInItsSectionAcrossARestart)
     CTestTempDir dir;
     const QString strFile = QString::fromStdString(dir.File("settings.ini"));
     {
-        CRecentFileList list(57616, "Recent File List", "File%d", 4, 30);
+        CRecentFileList list("Recent File List", "File%d", 4, 30);
         list.Add("/x/old");
         list.Add("/x/new");
         QSettings settings(strFile, QSettings::IniFormat);
@@ -134,7 +135,7 @@ TEST(RecentFileList, KeptInItsSectionAcrossARestart)
     EXPECT_EQ(settings.value("Recent File List/File1").toString(), "/x/new");
     EXPECT_EQ(settings.value("Recent File List/File2").toString(), "/x/old");
     EXPECT_FALSE(settings.contains("Recent File List/File4"));
-    CRecentFileList list(57616, "Recent File List", "File%d", 4, 30);
+    CRecentFileList list("Recent File List", "File%d", 4, 30);
     list.ReadList(settings);
     ASSERT_EQ(list.GetCount(), 2);
     EXPECT_EQ(list[0], "/x/new");
@@ -155,7 +156,7 @@ TEST(RecentFileList, NamesComeBackByteForByte)
     CTestTempDir dir;
     const QString strFile = QString::fromStdString(dir.File("settings.ini"));
     {
-        CRecentFileList list(57616, "Recent File List", "File%d", 5, 30);
+        CRecentFileList list("Recent File List", "File%d", 5, 30);
         for (auto it = std::rbegin(kPaths); it != std::rend(kPaths); ++it)
         {
             list.Add(*it);
@@ -166,7 +167,7 @@ TEST(RecentFileList, NamesComeBackByteForByte)
     QSettings settings(strFile, QSettings::IniFormat);
     EXPECT_EQ(settings.value("Recent File List/File2").toString(),
               QString::fromUtf8("/x/caff\u00E8 @ 100%"));
-    CRecentFileList list(57616, "Recent File List", "File%d", 5, 30);
+    CRecentFileList list("Recent File List", "File%d", 5, 30);
     list.ReadList(settings);
     ASSERT_EQ(list.GetCount(), 5);
     for (int i = 0; i < 5; ++i)

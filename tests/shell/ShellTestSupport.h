@@ -8,12 +8,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <algorithm>
 #include <deque>
 #include <filesystem>
@@ -27,6 +31,7 @@
 
 #include "TestTempDir.h"
 #include "core/doc/TraceloDoc.h"
+#include "res/ShellResources.h"
 #include "shell/ChildFrame.h"
 #include "shell/MainFrame.h"
 #include "shell/OpenGraphs.h"
@@ -258,11 +263,66 @@ protected:
     }
     COpenGraphs& Graphs() const { return m_pApp->m_graphs; }
 
+    // Runs command nID when it is enabled, as its menu item, button or key would.
     void Command(unsigned nID)
     {
-        Frame()->OnCommand(nID);
+        QAction* pAction = Frame()->GetAction(nID);
+        if (pAction != nullptr && pAction->isEnabled())
+        {
+            pAction->trigger();
+        }
         ProcessEvents();
     }
+
+    // Pop-up nPopup of menu bar nIDMenu (IDR_MAINFRAME or IDR_GRAPHTYPE),
+    // showing or not, with its items as when it opens.
+    QMenu* Menu(unsigned nIDMenu, int nPopup) const
+    {
+        const QString strTitle =
+            QString::fromUtf8(res::FindMenu(nIDMenu)->m_popups[nPopup].m_pszTitle);
+        QMenu* pFound = nullptr;
+        // Both menu bars are made, the main frame's first.
+        for (QMenu* pMenu : Frame()->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        {
+            if (pMenu->title() == strTitle && (pFound == nullptr || nIDMenu != res::IDR_MAINFRAME))
+            {
+                pFound = pMenu;
+            }
+        }
+        if (pFound != nullptr)
+        {
+            emit pFound->aboutToShow();
+        }
+        return pFound;
+    }
+    // Chooses the item of pMenu whose text begins with strPrefix ("&3 "), as
+    // a click on it would.
+    void ChooseItem(QMenu* pMenu, const QString& strPrefix)
+    {
+        emit pMenu->aboutToShow();
+        for (QAction* pAction : pMenu->actions())
+        {
+            if (pAction->isVisible() && pAction->text().startsWith(strPrefix))
+            {
+                pAction->trigger();
+                break;
+            }
+        }
+        ProcessEvents();
+    }
+    // The n-th entry (from 1) of the Window menu's list.
+    void ChooseWindow(int n)
+    {
+        ChooseItem(Menu(res::IDR_GRAPHTYPE, 3), QStringLiteral("&%1 ").arg(n));
+    }
+
+    QToolBar* ToolBar() const { return Frame()->findChild<QToolBar*>(QStringLiteral("toolbar")); }
+    // The status bar's panes, the message pane first.
+    QList<QLabel*> Panes() const
+    {
+        return Frame()->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    }
+    QString MessagePane() const { return Panes().front()->text(); }
 
     std::string File(const std::string& strName) const { return m_pDir->File(strName); }
 

@@ -55,7 +55,7 @@ TEST_F(CStartupTest, NoArgumentsGivesOneNewGraphTracel1InTheShownWindow)
     EXPECT_TRUE(Frame()->isVisible());
     ASSERT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
     EXPECT_EQ(Frame()->windowTitle(), "Tracelo - Tracel1");
-    EXPECT_EQ(Frame()->GetCurrentMenuID(), res::IDR_GRAPHTYPE);
+    EXPECT_EQ(MenuBarTitles(Frame()).size(), 5);
     auto* pDoc = dynamic_cast<CTraceloDoc*>(Children()[0]->GetActiveDocument());
     ASSERT_NE(pDoc, nullptr);
     EXPECT_FALSE(pDoc->IsModified());
@@ -77,7 +77,7 @@ TEST_F(CStartupTest, NewGraphsCountFromStartAndNeverGoBack)
     {
         Command(res::ID_FILE_CLOSE);
     }
-    EXPECT_EQ(Frame()->GetCurrentMenuID(), res::IDR_MAINFRAME);
+    EXPECT_EQ(MenuBarTitles(Frame()).size(), 3);
     EXPECT_EQ(Frame()->windowTitle(), "Tracelo");
     EXPECT_TRUE(Graphs().GetDocuments().empty());
 
@@ -96,16 +96,14 @@ TEST_F(CStartupTest, MenusFollowWhetherAGraphWindowIsActive)
     ASSERT_TRUE(Start());
     EXPECT_EQ(MenuBarTitles(Frame()),
               (QStringList{"&File", "&Modifica", "&Visualizza", "Fi&nestra", "&?"}));
-    QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
-    Frame()->UpdateMenuItems(pFile);
+    QMenu* pFile = Menu(res::IDR_GRAPHTYPE, 0);
     EXPECT_EQ(ItemTexts(pFile),
               (QStringList{"&Nuovo\tCtrl+N", "&Apri...\tCtrl+A", "&Chiudi", "&Salva\tCtrl+S",
                            "Sa&lva con nome...", "-", "Stam&pa...\tCtrl+P", "Antepri&ma di stampa",
                            "Imposta s&tampante...", "-", "Ultimo file usato", "-", "&Esci"}));
 
     // Edit: always disabled, nothing handles its commands.
-    QMenu* pEdit = Frame()->GetMenu(res::IDR_GRAPHTYPE, 1);
-    Frame()->UpdateMenuItems(pEdit);
+    QMenu* pEdit = Menu(res::IDR_GRAPHTYPE, 1);
     EXPECT_EQ(ItemTexts(pEdit), (QStringList{"&Annulla\tCtrl+Z", "-", "Tag&lia\tCtrl+X",
                                              "&Copia\tCtrl+C", "&Incolla\tCtrl+V"}));
     for (QAction* pAction : pEdit->actions())
@@ -118,8 +116,7 @@ TEST_F(CStartupTest, MenusFollowWhetherAGraphWindowIsActive)
 
     Command(res::ID_FILE_CLOSE);
     EXPECT_EQ(MenuBarTitles(Frame()), (QStringList{"&File", "&Visualizza", "&?"}));
-    QMenu* pMainFile = Frame()->GetMenu(res::IDR_MAINFRAME, 0);
-    Frame()->UpdateMenuItems(pMainFile);
+    QMenu* pMainFile = Menu(res::IDR_MAINFRAME, 0);
     EXPECT_EQ(ItemTexts(pMainFile),
               (QStringList{"&Nuovo\tCtrl+N", "&Apri...\tCtrl+A", "-", "Imposta s&tampante...", "-",
                            "Ultimo file usato", "-", "&Esci"}));
@@ -132,26 +129,26 @@ TEST_F(CStartupTest, MenusFollowWhetherAGraphWindowIsActive)
     }
 
     Command(res::ID_FILE_NEW);
-    EXPECT_EQ(Frame()->GetCurrentMenuID(), res::IDR_GRAPHTYPE);
+    EXPECT_EQ(MenuBarTitles(Frame()).size(), 5);
 }
 
 TEST_F(CStartupTest, ViewMenuShowsAndHidesTheBarsWithCheckMarks)
 {
     ASSERT_TRUE(Start());
-    QMenu* pView = Frame()->GetMenu(res::IDR_GRAPHTYPE, 2);
+    QMenu* pView = Menu(res::IDR_GRAPHTYPE, 2);
     const struct
     {
         unsigned m_nID;
         QWidget* m_pBar;
-    } kBars[] = {{res::ID_VIEW_TOOLBAR, &Frame()->m_wndToolBar},
-                 {res::ID_VIEW_STATUS_BAR, &Frame()->m_wndStatusBar}};
+    } kBars[] = {{res::ID_VIEW_TOOLBAR, ToolBar()},
+                 {res::ID_VIEW_STATUS_BAR, Frame()->statusBar()}};
     for (const auto& bar : kBars)
     {
         for (bool bShown : {false, true})
         {
             Command(bar.m_nID);
             EXPECT_EQ(bar.m_pBar->isVisible(), bShown);
-            Frame()->UpdateMenuItems(pView);
+            emit pView->aboutToShow();
             for (QAction* pAction : pView->actions())
             {
                 if (pAction->data().toUInt() == bar.m_nID)
@@ -252,7 +249,14 @@ TEST_F(CStartupTest, AGraphThatDoesNotFitInMemoryIsRefusedOnEveryRoad)
                 driver.AnswerFileDialog(QString::fromStdString(File("grande")));
             }
             driver.AnswerMessageBox("OK");
-            Command(road == ERoad::FileOpen ? res::ID_FILE_OPEN : res::ID_FILE_MRU_FILE1);
+            if (road == ERoad::FileOpen)
+            {
+                Command(res::ID_FILE_OPEN);
+            }
+            else
+            {
+                ChooseItem(Menu(res::IDR_GRAPHTYPE, 0), "&1 ");
+            }
             EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
             // The file itself is sound: it stays in the list.
             ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
@@ -287,13 +291,11 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     }
 
     ASSERT_TRUE(Start());
-    QMenu* pFile = Frame()->GetMenu(res::IDR_GRAPHTYPE, 0);
-    Frame()->UpdateMenuItems(pFile);
+    QMenu* pFile = Menu(res::IDR_GRAPHTYPE, 0);
     QStringList recent;
     for (QAction* pAction : pFile->actions())
     {
-        const unsigned nID = pAction->data().toUInt();
-        if (pAction->isVisible() && nID >= res::ID_FILE_MRU_FILE1 && nID <= res::ID_FILE_MRU_LAST)
+        if (pAction->isVisible() && pAction->text().startsWith('&') && pAction->text()[1].isDigit())
         {
             recent << pAction->text();
             EXPECT_TRUE(pAction->isEnabled());
@@ -303,13 +305,13 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     EXPECT_EQ(recent, (QStringList{"&1 g5", "&2 g4", "&3 g3", "&4 g2"}));
 
     // Choosing an entry opens it; one that no longer opens leaves the list.
-    Command(res::ID_FILE_MRU_FILE1 + 2);
+    ChooseItem(pFile, "&3 ");
     EXPECT_EQ(ChildTitles().back(), "g3");
     EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("g3"));
     QFile::remove(QString::fromStdString(File("g2")));
     CModalDriver driver;
     driver.AnswerMessageBox("OK");
-    Command(res::ID_FILE_MRU_FILE1 + 3);
+    ChooseItem(pFile, "&4 ");
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 3);
 }
@@ -324,7 +326,7 @@ TEST_F(CStartupTest, RecentFileNotInUtf8OpensAgainAfterARestart)
     ASSERT_TRUE(Start());
     ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
     EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File(strName));
-    Command(res::ID_FILE_MRU_FILE1);
+    ChooseItem(Menu(res::IDR_GRAPHTYPE, 0), "&1 ");
     ASSERT_EQ(Children().size(), 2u);
     EXPECT_EQ(Children().back()->GetActiveDocument()->GetPathName(), File(strName));
     EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);

@@ -37,7 +37,7 @@ protected:
             Command(res::ID_FILE_NEW);
         }
     }
-    QMdiArea* Area() const { return Frame()->GetMDIClient(); }
+    QMdiArea* Area() const { return Frame()->findChild<QMdiArea*>(); }
     QSize AreaSize() const { return Area()->viewport()->size(); }
     // Top of the stack first.
     std::vector<CChildFrame*> StackFromTop() const
@@ -52,12 +52,11 @@ protected:
     }
     QStringList WindowMenu() const
     {
-        QMenu* pWindow = Frame()->GetMenu(res::IDR_GRAPHTYPE, 3);
-        Frame()->UpdateMenuItems(pWindow);
+        QMenu* pWindow = Menu(res::IDR_GRAPHTYPE, 3);
         QStringList entries;
         for (QAction* pAction : pWindow->actions())
         {
-            if (!pAction->isSeparator() && pAction->data().toUInt() >= res::AFX_IDM_FIRST_MDICHILD)
+            if (!pAction->isSeparator() && pAction->data().isNull())
             {
                 entries << pAction->text() + (pAction->isChecked() ? "*" : "");
             }
@@ -85,19 +84,22 @@ TEST_F(CWindowAreaTest, CascadePlacesTheWindowsAsNewOnesWithTheActiveOnTop)
     Frame()->MDIActivate(vFrames[1]);
     vFrames[1]->showMaximized();
     ProcessEvents();
-    const QRect iconBefore = vFrames[3]->geometry();
 
+    // The icon goes to the bottom left, the others above it.
     Command(res::ID_WINDOW_CASCADE);
     EXPECT_FALSE(vFrames[1]->isMaximized());
     EXPECT_TRUE(vFrames[3]->isMinimized());
-    EXPECT_EQ(vFrames[3]->geometry(), iconBefore);
+    const QSize icon = vFrames[3]->minimumSizeHint();
+    EXPECT_EQ(vFrames[3]->geometry(), QRect(QPoint(0, AreaSize().height() - icon.height()), icon));
+    const QSize cascadedSize(AreaSize().width() * 3 / 4,
+                             (AreaSize().height() - icon.height()) * 3 / 4);
     const std::vector<CChildFrame*> vOrder = {vFrames[2], vFrames[0], vFrames[1]};
     for (std::size_t i = 0; i < vOrder.size(); ++i)
     {
         const int nOffset = nStep * int(i);
-        EXPECT_EQ(vOrder[i]->geometry(), QRect(QPoint(nOffset, nOffset), newSize)) << i;
+        EXPECT_EQ(vOrder[i]->geometry(), QRect(QPoint(nOffset, nOffset), cascadedSize)) << i;
         // The graph stays in view, not only the caption.
-        EXPECT_GT(vOrder[i]->widget()->height(), newSize.height() / 2) << i;
+        EXPECT_GT(vOrder[i]->widget()->height(), cascadedSize.height() / 2) << i;
     }
     EXPECT_EQ(Frame()->MDIGetActive(), vFrames[1]);
     const std::vector<CChildFrame*> vStack = StackFromTop();
@@ -169,38 +171,70 @@ TEST_F(CWindowAreaTest, TileSplitsTheAreaIntoColumnsByTheSquareRoot)
     }
 }
 
-TEST_F(CWindowAreaTest, TileLeavesMinimisedWindowsAndArrangeIconsLinesThemUp)
+TEST_F(CWindowAreaTest, IconsStayMinimisedInARowThatNoArrangedWindowCovers)
 {
-    StartWith(4);
-    const std::vector<CChildFrame*> vFrames = Children();
-    vFrames[1]->showMinimized();
-    vFrames[3]->showMinimized();
-    Frame()->MDIActivate(vFrames[2]);
-    ProcessEvents();
-    // Icons dragged about the area.
-    vFrames[1]->move(200, 100);
-    vFrames[3]->move(40, 300);
-    ProcessEvents();
-    const QRect icon1 = vFrames[1]->geometry();
+    // Tracel2 and Tracel4 minimised, Tracel4 the active one; both icons
+    // dragged about by their captions first.
+    const unsigned kCommands[] = {res::ID_WINDOW_TILE_HORZ, res::ID_WINDOW_CASCADE,
+                                  res::ID_WINDOW_ARRANGE};
+    for (unsigned nCommand : kCommands)
+    {
+        StartWith(4);
+        const std::vector<CChildFrame*> vFrames = Children();
+        vFrames[1]->showMinimized();
+        Frame()->MDIActivate(vFrames[2]);
+        Frame()->MDIActivate(vFrames[0]);
+        vFrames[3]->showMinimized();
+        Area()->setActiveSubWindow(vFrames[3]);
+        ProcessEvents();
+        ASSERT_EQ(Frame()->MDIGetActive(), vFrames[3]);
+        const QRect before0 = vFrames[0]->geometry();
+        const QRect before2 = vFrames[2]->geometry();
+        for (const auto& [pIcon, ptTo] :
+             {std::pair{vFrames[1], QPoint(300, 150)}, std::pair{vFrames[3], QPoint(60, 320)}})
+        {
+            const QPoint ptGrab(10, pIcon->height() / 2);
+            const QPoint ptFrom = pIcon->pos();
+            QTest::mousePress(pIcon, Qt::LeftButton, {}, ptGrab);
+            for (int i = 1; i <= 4; ++i)
+            {
+                QTest::mouseMove(pIcon,
+                                 pIcon->mapFromParent(ptFrom + (ptTo - ptFrom) * i / 4 + ptGrab));
+            }
+            QTest::mouseRelease(pIcon, Qt::LeftButton, {}, ptGrab);
+            EXPECT_EQ(pIcon->pos(), ptTo) << nCommand;
+            EXPECT_TRUE(pIcon->isMinimized()) << nCommand;
+        }
+        ProcessEvents();
 
-    Command(res::ID_WINDOW_TILE_HORZ);
-    // Two windows one above the other; the icons where they were.
-    const QSize area = AreaSize();
-    EXPECT_EQ(vFrames[2]->geometry(), QRect(0, 0, area.width(), area.height() / 2));
-    EXPECT_EQ(vFrames[0]->geometry(), QRect(0, area.height() / 2, area.width(), area.height() / 2));
-    EXPECT_EQ(vFrames[1]->geometry(), icon1);
-
-    const QRect tiled0 = vFrames[0]->geometry();
-    const QRect tiled2 = vFrames[2]->geometry();
-    Command(res::ID_WINDOW_ARRANGE);
-    const QSize icon = vFrames[1]->minimumSizeHint();
-    EXPECT_EQ(vFrames[1]->geometry(), QRect(QPoint(0, area.height() - icon.height()), icon));
-    EXPECT_EQ(vFrames[3]->geometry(),
-              QRect(QPoint(icon.width(), area.height() - icon.height()), icon));
-    EXPECT_TRUE(vFrames[1]->isMinimized());
-    EXPECT_EQ(vFrames[0]->geometry(), tiled0);
-    EXPECT_EQ(vFrames[2]->geometry(), tiled2);
-    EXPECT_EQ(Frame()->MDIGetActive(), vFrames[2]);
+        Command(nCommand);
+        // The icons in a row at the bottom, the active one still minimised.
+        const QSize area = AreaSize();
+        const QSize icon = vFrames[1]->minimumSizeHint();
+        const int nIconTop = area.height() - icon.height();
+        EXPECT_EQ(vFrames[1]->geometry(), QRect(QPoint(0, nIconTop), icon)) << nCommand;
+        EXPECT_EQ(vFrames[3]->geometry(), QRect(QPoint(icon.width(), nIconTop), icon)) << nCommand;
+        EXPECT_TRUE(vFrames[1]->isMinimized()) << nCommand;
+        EXPECT_TRUE(vFrames[3]->isMinimized()) << nCommand;
+        EXPECT_EQ(Frame()->MDIGetActive(), vFrames[3]) << nCommand;
+        if (nCommand == res::ID_WINDOW_TILE_HORZ)
+        {
+            // Tracel1 was above Tracel3: first, at the top.
+            EXPECT_EQ(vFrames[0]->geometry(), QRect(0, 0, area.width(), nIconTop / 2));
+            EXPECT_EQ(vFrames[2]->geometry(), QRect(0, nIconTop / 2, area.width(), nIconTop / 2));
+        }
+        else if (nCommand == res::ID_WINDOW_CASCADE)
+        {
+            EXPECT_EQ(vFrames[0]->geometry().bottom(), vFrames[0]->y() + nIconTop * 3 / 4 - 1);
+            EXPECT_LT(vFrames[0]->geometry().bottom(), nIconTop);
+        }
+        else
+        {
+            EXPECT_EQ(vFrames[0]->geometry(), before0);
+            EXPECT_EQ(vFrames[2]->geometry(), before2);
+        }
+        Stop();
+    }
 }
 
 TEST_F(CWindowAreaTest, TheAreaScrollsToWhatLiesOutside)
@@ -262,15 +296,15 @@ TEST_F(CWindowAreaTest, TheWindowMenuAlwaysListsTheActiveWindow)
     }
     // Tracel11 active: ninth.
     EXPECT_EQ(WindowMenu(), expected + (QStringList{"&9 Tracel11*", "&Altre finestre..."}));
-    Command(res::AFX_IDM_FIRST_MDICHILD + 8);
+    ChooseWindow(9);
     EXPECT_EQ(Frame()->MDIGetActive(), vFrames[10]);
     // Tracel3 active: the first nine as they come.
-    Command(res::AFX_IDM_FIRST_MDICHILD + 2);
+    ChooseWindow(3);
     EXPECT_EQ(Frame()->MDIGetActive(), vFrames[2]);
     QStringList first9 = expected + QStringList{"&9 Tracel9", "&Altre finestre..."};
     first9[2] += "*";
     EXPECT_EQ(WindowMenu(), first9);
-    Command(res::AFX_IDM_FIRST_MDICHILD + 8);
+    ChooseWindow(9);
     EXPECT_EQ(Frame()->MDIGetActive(), vFrames[8]);
     // Nine windows: no "Altre finestre".
     vFrames[10]->close();
@@ -349,7 +383,7 @@ TEST_F(CWindowAreaTest, MoreWindowsListsEveryWindowAndActivatesTheChosenOne)
                     break;
                 }
             });
-        Command(res::ID_WINDOW_MORE);
+        ChooseItem(Menu(res::IDR_GRAPHTYPE, 3), "&Altre finestre");
         ASSERT_TRUE(driver.Done());
         EXPECT_EQ(strTitle, "Seleziona finestra");
         ASSERT_EQ(items.size(), 10);
@@ -443,7 +477,7 @@ TEST_F(CWindowAreaTest, MessageBoxesStandCentredOverTheMainWindow)
 TEST_F(CWindowAreaTest, RightClickOnTheBarsOpensNothing)
 {
     StartWith(1);
-    QToolBar& toolBar = Frame()->m_wndToolBar;
+    QToolBar& toolBar = *ToolBar();
     QWidget* pButton = toolBar.widgetForAction(toolBar.actions().front());
     const struct
     {
@@ -455,7 +489,7 @@ TEST_F(CWindowAreaTest, RightClickOnTheBarsOpensNothing)
         {"toolbar beyond its buttons", &toolBar, QPoint(toolBar.width() - 3, 5)},
         {"menu bar beyond its menus", Frame()->menuBar(),
          QPoint(Frame()->menuBar()->width() - 5, 5)},
-        {"status bar", &Frame()->m_wndStatusBar, QPoint(5, 5)},
+        {"status bar", Frame()->statusBar(), QPoint(5, 5)},
     };
     for (const auto& c : kCases)
     {
@@ -478,7 +512,6 @@ TEST_F(CWindowAreaTest, RightClickOnTheBarsOpensNothing)
 TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
 {
     StartWith(1);
-    CStatusBar& bar = Frame()->m_wndStatusBar;
     struct CCase
     {
         int m_nMenu;
@@ -490,7 +523,7 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
     };
     for (const CCase& c : kCases)
     {
-        QMenu* pMenu = Frame()->GetMenu(res::IDR_GRAPHTYPE, c.m_nMenu);
+        QMenu* pMenu = Menu(res::IDR_GRAPHTYPE, c.m_nMenu);
         pMenu->popup(Frame()->mapToGlobal(QPoint(20, 20)));
         ASSERT_TRUE(QTest::qWaitForWindowExposed(pMenu));
         QAction* pItem = nullptr;
@@ -505,24 +538,24 @@ TEST_F(CWindowAreaTest, DisabledMenuItemsShowTheirPromptsWhenHighlighted)
         EXPECT_FALSE(pItem->isEnabled()) << c.m_nID;
         const std::string strPrompt = res::GetCommandPrompt(c.m_nID);
         ASSERT_FALSE(strPrompt.empty()) << c.m_nID;
-        bar.SetPaneText(0, "Pronto");
+        Frame()->SetMessageText("Pronto");
         // The pointer over the item.
         QTest::mouseMove(pMenu, pMenu->actionGeometry(pItem).center());
         ProcessEvents();
         EXPECT_EQ(pMenu->activeAction(), pItem) << c.m_nID;
-        EXPECT_EQ(bar.GetPaneText(0).toStdString(), strPrompt) << c.m_nID;
+        EXPECT_EQ(MessagePane().toStdString(), strPrompt) << c.m_nID;
         pMenu->hide();
         ProcessEvents();
     }
     // From the keyboard: the arrow keys stop on disabled items too.
-    QMenu* pEdit = Frame()->GetMenu(res::IDR_GRAPHTYPE, 1);
+    QMenu* pEdit = Menu(res::IDR_GRAPHTYPE, 1);
     pEdit->popup(Frame()->mapToGlobal(QPoint(20, 20)));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(pEdit));
     QTest::keyClick(pEdit, Qt::Key_Down);
     ProcessEvents();
     ASSERT_NE(pEdit->activeAction(), nullptr);
     EXPECT_EQ(pEdit->activeAction()->data().toUInt(), res::ID_EDIT_UNDO);
-    EXPECT_EQ(bar.GetPaneText(0).toStdString(), res::GetCommandPrompt(res::ID_EDIT_UNDO));
+    EXPECT_EQ(MessagePane().toStdString(), res::GetCommandPrompt(res::ID_EDIT_UNDO));
     pEdit->hide();
     ProcessEvents();
 }

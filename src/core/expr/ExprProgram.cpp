@@ -201,15 +201,21 @@ void CExprProgram::RunMany(const double* pX, double* pY, std::size_t n)
         return;
     }
     double* lanes = m_vLanes.data();
+    // X is read where it is and the last operation, when it gives the
+    // result, writes it where it goes: no copies in or out.
+    const COp* pLast = m_vOps.empty() ? nullptr : &m_vOps.back();
+    const bool bLastGivesResult = pLast != nullptr && pLast->m_dst == m_nResult;
     for (std::size_t nDone = 0; nDone < n; nDone += kLanes)
     {
         const std::size_t m = std::min(kLanes, n - nDone);
-        std::copy_n(pX + nDone, m, lanes + kSlotX * kLanes);
+        const double* x = pX + nDone;
+        auto slot = [lanes, x](Slot s) -> const double*
+        { return s == kSlotX ? x : lanes + s * kLanes; };
         for (const COp& op : m_vOps)
         {
-            double* d = lanes + op.m_dst * kLanes;
-            const double* a = lanes + op.m_a * kLanes;
-            const double* b = lanes + op.m_b * kLanes;
+            double* d = bLastGivesResult && &op == pLast ? pY + nDone : lanes + op.m_dst * kLanes;
+            const double* a = slot(op.m_a);
+            const double* b = slot(op.m_b);
             // One pass of the switch per operation, then a plain loop over
             // the lanes with the operation fixed.
             auto lanesOf = [&](auto fn)
@@ -252,6 +258,7 @@ void CExprProgram::RunMany(const double* pX, double* pY, std::size_t n)
                 break;
             }
         }
-        std::copy_n(lanes + m_nResult * kLanes, m, pY + nDone);
+        if (!bLastGivesResult)
+            std::copy_n(slot(m_nResult), m, pY + nDone);
     }
 }

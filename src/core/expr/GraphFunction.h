@@ -140,7 +140,7 @@ public:
     void Sample(const CPlotWindow& window, std::int32_t nDivisions);
 
     // Draws the stored samples into the plot rectangle (defined with the
-    // drawing code in src/view).
+    // drawing code in src/core/plot).
     void DrawCurve(CDrawDevice* pDC, std::int32_t nLeft, std::int32_t nWidth, std::int32_t nTop,
                    std::int32_t nHeight) const;
 

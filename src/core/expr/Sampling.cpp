@@ -104,33 +104,180 @@ std::size_t OperationCount(CExprEvaluator& evaluator, const std::string& strText
 
 // One function on this thread with its own evaluator, exactly as
 // CGraphFunction::Sample has always done it: blocks of X in order, a point
-// for each X unless the text is malformed. False when cancelled (the curve is
-// then empty).
-bool SampleInOrder(CGraphFunction& function, const std::vector<double>& vX,
+// for each X unless the text is malformed. The curve is sized once for every
+// X and written in place. False when cancelled (the curve is then empty).
+bool SampleInOrder(CGraphFunction& function, std::span<const double> xs,
                    const CSamplingOptions& options)
 {
     CExprEvaluator& evaluator = *function.m_pEvaluator;
     CPointList& points = *function.m_pPoints;
-    points.Reserve(vX.size());
+    points.Resize(xs.size());
+    CCurvePoint* pOut = points.GetWritableData();
+    std::size_t nOut = 0;
     const std::size_t nBlock =
         BlockFor(OperationCount(evaluator, function.m_strExpression), kSerialBlock);
     double aY[kSerialBlock];
-    for (std::size_t i = 0; i < vX.size(); i += nBlock)
+    for (std::size_t i = 0; i < xs.size(); i += nBlock)
     {
         if (IsCancelled(options))
         {
             points.Release();
             return false;
         }
-        const std::size_t n = std::min(nBlock, vX.size() - i);
-        if (!evaluator.EvaluateMany(function.m_strExpression, vX.data() + i, aY, n))
+        const std::size_t n = std::min(nBlock, xs.size() - i);
+        const double* pX = xs.data() + i;
+        if (!evaluator.EvaluateMany(function.m_strExpression, pX, aY, n))
         {
             for (std::size_t j = 0; j < n; ++j)
-                points.AddPoint(vX[i + j], OneNaN(aY[j]));
+                pOut[nOut + j] = CCurvePoint{pX[j], OneNaN(aY[j])};
+            nOut += n;
         }
         AddDone(options, n);
     }
+    points.Resize(nOut);
     return true;
+}
+
+// The X values of a window: x accumulated from X min, not computed as
+// X min + i * step, so the samples fall where repeated addition puts them; a
+// step too small to move x ends the walk. Run goes on from where the last
+// call stopped.
+//
+// One addition after the other would make the walk as slow as the latency
+// of an addition, whatever else the processor could do meanwhile. But where
+// x and the sums stay among doubles spaced u apart (within one binade), and
+// the step is not halfway between two multiples of u, every addition rounds
+// the step to the same multiple d of u: there the walk is x, x + d, x + 2d,
+// ..., each exact, and independent of the one before. Such stretches are
+// written at once; everywhere else (near 0, across a power of two, steps
+// that round half to even) the additions are made one by one.
+class CXWalk
+{
+public:
+    CXWalk(double dXMin, double dXMax, double dStep)
+        : m_dX(dXMin), m_dXMax(dXMax), m_dStep(dStep), m_bMore(dXMin < dXMax)
+    {
+    }
+
+    // Walks on until nEnd values in all or the end of the window, storing
+    // value k at pOut[k] unless pOut is null (then it only counts).
+    void Run(double* pOut, std::uint64_t nEnd)
+    {
+        while (m_bMore && m_nCount < nEnd)
+        {
+            double d = 0.0;
+            const std::uint64_t nRun = Stretch(nEnd - m_nCount, d);
+            if (nRun != 0)
+            {
+                const double x = m_dX;
+                if (pOut != nullptr)
+                {
+                    double* p = pOut + m_nCount;
+                    const auto n = static_cast<std::int32_t>(nRun);
+                    for (std::int32_t j = 0; j < n; ++j)
+                        p[j] = x + static_cast<double>(j) * d;
+                }
+                m_dX = x + static_cast<double>(nRun) * d;
+                m_nCount += nRun;
+            }
+            else
+            {
+                Step(pOut, std::min(nEnd, m_nCount + kSteps));
+            }
+        }
+    }
+
+    bool HasMore() const { return m_bMore; }
+    std::uint64_t GetCount() const { return m_nCount; }
+
+private:
+    // Additions one by one between two looks for a stretch.
+    static constexpr std::uint64_t kSteps = 256;
+    // Stretches shorter than this are walked one by one.
+    static constexpr std::uint64_t kMinStretch = 16;
+    static constexpr std::uint64_t kMaxStretch = std::uint64_t{1} << 30;
+
+    // The additions themselves, with x in a register.
+    void Step(double* pOut, std::uint64_t nEnd)
+    {
+        double x = m_dX;
+        const double dXMax = m_dXMax;
+        const double dStep = m_dStep;
+        std::uint64_t k = m_nCount;
+        bool bMore = m_bMore;
+        for (; bMore && k < nEnd; ++k)
+        {
+            if (pOut != nullptr)
+                pOut[k] = x;
+            const double dNext = x + dStep;
+            bMore = dNext > x && dNext < dXMax;
+            x = dNext;
+        }
+        m_dX = x;
+        m_nCount = k;
+        m_bMore = bMore;
+    }
+
+    // How many values from x on (at most nMax) are x + j * d, j = 0, 1, ...,
+    // with x + n * d, the value after them, still one of the walk below X
+    // max; 0 when there is no stretch here worth taking.
+    std::uint64_t Stretch(std::uint64_t nMax, double& d) const
+    {
+        const double x = m_dX;
+        if (nMax < kMinStretch || !(std::fabs(x) >= 0x1p-960 && std::fabs(x) < 0x1p1000))
+            return 0;
+        int nExp = 0;
+        // x is m * 2^nExp with 0.5 <= |m| < 1; the doubles next to it are u
+        // apart.
+        const double m = std::frexp(x, &nExp);
+        if (m == -0.5)
+            return 0; // above -2^(nExp - 1) the doubles are closer
+        const double u = std::ldexp(1.0, nExp - 53);
+        // The last value from which one more addition still lands among
+        // doubles u apart, neighbours included: there every multiple of u is
+        // a double and every double a multiple of u.
+        const double dLast = x > 0 ? std::ldexp(1.0, nExp) - u : -std::ldexp(1.0, nExp - 1) - u;
+        d = (x + m_dStep) - x;
+        // A step halfway between two multiples of u rounds to the even sum:
+        // by turns up and down.
+        if (!(d > 0.0) || !(std::fabs(m_dStep - d) < u / 2))
+            return 0;
+        // Counted with room to spare for the rounding of the divisions; the
+        // value after the stretch is then checked exactly. While the sums
+        // stay up to dLast, x + j * d and each of its parts are exact.
+        const double dSteps = std::min((dLast - x) / d, (m_dXMax - x) / d) * (1.0 - 0x1p-40) - 2.0;
+        if (!(dSteps >= static_cast<double>(kMinStretch)))
+            return 0;
+        const std::uint64_t nLimit = std::min(nMax, kMaxStretch);
+        const std::uint64_t n =
+            dSteps >= static_cast<double>(nLimit) ? nLimit : static_cast<std::uint64_t>(dSteps);
+        if (!(x + static_cast<double>(n) * d < m_dXMax))
+            return 0;
+        return n;
+    }
+
+    double m_dX;
+    double m_dXMax;
+    double m_dStep;
+    bool m_bMore;
+    std::uint64_t m_nCount = 0;
+};
+
+// The most X values whose storage, with that of the one curve that needs the
+// least new memory (the one holding nCapacity points already), takes at
+// most nBudget bytes.
+std::uint64_t MostValuesWithin(std::uint64_t nBudget, std::uint64_t nCapacity)
+{
+    if (nBudget == std::numeric_limits<std::uint64_t>::max())
+        return nBudget;
+    const std::uint64_t nXOnly = nBudget / kBytesPerX;
+    if (nXOnly <= nCapacity)
+        return nXOnly;
+    // n * 8 + (n - nCapacity) * 16 <= nBudget, with no overflow: nCapacity
+    // points are far fewer than 2^59.
+    return (nBudget / (kBytesPerX + kBytesPerPoint)) +
+           (nBudget % (kBytesPerX + kBytesPerPoint) + kBytesPerPoint * nCapacity) /
+               (kBytesPerX + kBytesPerPoint);
 }
 
 } // namespace
@@ -209,63 +356,72 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
     }
     const double dStep = (dXMax - dXMin) / nDivisions;
 
-    // x is accumulated, not computed as dXMin + i * dStep: the samples fall
-    // where repeated addition puts them. A step too small to move x ends the
-    // walk. The walk is counted first, and stops as soon as not even one
-    // curve could be stored.
-    auto walk = [dXMin, dXMax, dStep](auto&& visit)
-    {
-        double x = dXMin;
-        bool bMore = x < dXMax;
-        while (bMore)
-        {
-            if (!visit(x))
-                return;
-            const double dNext = x + dStep;
-            bMore = dNext > x && dNext < dXMax;
-            x = dNext;
-        }
-    };
     std::uint64_t nMaxCapacity = 0;
     for (const CGraphFunction* pFunction : vAll)
         nMaxCapacity = std::max<std::uint64_t>(nMaxCapacity, pFunction->m_pPoints->GetCapacity());
     const std::uint64_t nSmallCount = kSmallMemory / (kBytesPerX + kBytesPerPoint * vAll.size());
     std::uint64_t nBudget = options.m_nMemoryLimit != 0 ? options.m_nMemoryLimit
                                                         : std::numeric_limits<std::uint64_t>::max();
-    // The X values the window should give (one per division, and one more
-    // where rounding adds a step) are stored by the counting walk itself when
-    // they take little memory, so the walk is made once: it is the part of a
-    // sampling no other thread can share.
-    std::vector<double> vX;
+    bool bBudgetAsked = options.m_nMemoryLimit != 0;
+    std::uint64_t nMostValues = MostValuesWithin(nBudget, nMaxCapacity);
+
+    // The walk is counted first, and stops as soon as not even one curve
+    // could be stored. It stores the X values as it goes, into storage sized
+    // for what the window should give (one per division, and one more where
+    // rounding adds a step): it is the part of a sampling no other thread can
+    // share, so it is made once. The memory is looked at only at thresholds:
+    // the system is asked how much is left once the values stop being few,
+    // and the walk stops at the last value that fits; storage for more than
+    // kSmallMemory bytes is taken only once the walk has shown it needs it.
     const std::uint64_t nExpected = static_cast<std::uint64_t>(nDivisions) + 2;
-    if (nExpected * kBytesPerX <= std::min(kSmallMemory, nBudget))
+    std::vector<double, CUninitAllocator<double>> vX;
+    auto tryResize = [&vX](std::uint64_t nValues)
     {
         try
         {
-            vX.reserve(static_cast<std::size_t>(nExpected));
+            vX.resize(static_cast<std::size_t>(nValues));
         }
         catch (const std::exception&)
         {
             // Then the X values are walked again once counted.
         }
-    }
-    std::uint64_t nCount = 0;
-    bool bBudgetAsked = options.m_nMemoryLimit != 0;
-    walk(
-        [&](double x)
+    };
+    tryResize(std::min({nExpected, nMostValues, kSmallMemory / kBytesPerX}));
+    bool bGrown = false;
+    CXWalk walk(dXMin, dXMax, dStep);
+    bool bOverBudget = false;
+    for (;;)
+    {
+        const std::uint64_t nLimit =
+            bBudgetAsked ? nMostValues : std::min(nMostValues, nSmallCount);
+        const std::uint64_t nStored = std::min<std::uint64_t>(vX.size(), nLimit);
+        if (walk.GetCount() < nStored)
+            walk.Run(vX.data(), nStored);
+        else
+            walk.Run(nullptr, nLimit);
+        if (!walk.HasMore())
+            break;
+        if (walk.GetCount() < nLimit)
         {
-            if (vX.size() < vX.capacity())
-                vX.push_back(x);
-            if (++nCount > nSmallCount && !bBudgetAsked)
-            {
-                nBudget = MemoryBudget();
-                bBudgetAsked = true;
-            }
-            // Not even the largest storage there is would be enough.
-            return nCount * kBytesPerX +
-                       (nCount > nMaxCapacity ? (nCount - nMaxCapacity) * kBytesPerPoint : 0) <=
-                   nBudget;
-        });
+            // The storage is full: it grows once to what the window gives.
+            const std::uint64_t nWanted = std::min(nExpected, nMostValues);
+            if (!bGrown && vX.size() < nWanted)
+                tryResize(nWanted);
+            bGrown = true;
+            continue;
+        }
+        if (!bBudgetAsked && walk.GetCount() >= nSmallCount)
+        {
+            nBudget = MemoryBudget();
+            bBudgetAsked = true;
+            nMostValues = MostValuesWithin(nBudget, nMaxCapacity);
+            continue;
+        }
+        // Not even the largest storage there is would hold one more.
+        bOverBudget = true;
+        break;
+    }
+    const std::uint64_t nCount = walk.GetCount() + (bOverBudget ? 1 : 0);
 
     // The curves that fit, in list order; the others stay empty.
     std::size_t nFit = 0;
@@ -295,19 +451,15 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
         std::clamp(options.m_nThreads > 0 ? options.m_nThreads : SamplingThreadLimit(), 1, 256);
     try
     {
-        if (vX.size() != nCount)
+        if (vX.size() < nCount)
         {
             // More X values than expected, or too many to store while they
-            // were counted.
-            std::vector<double>().swap(vX);
-            vX.reserve(static_cast<std::size_t>(nCount));
-            walk(
-                [&vX](double x)
-                {
-                    vX.push_back(x);
-                    return true;
-                });
+            // were counted: walked again from the start into their count.
+            decltype(vX)().swap(vX);
+            vX.resize(static_cast<std::size_t>(nCount));
+            CXWalk(dXMin, dXMax, dStep).Run(vX.data(), nCount);
         }
+        const std::span<const double> xs(vX.data(), static_cast<std::size_t>(nCount));
 
         if (nThreads == 1 || nCount * vAll.size() < kSmallWork)
         {
@@ -315,7 +467,7 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
             {
                 try
                 {
-                    if (!SampleInOrder(*pFunction, vX, options))
+                    if (!SampleInOrder(*pFunction, xs, options))
                         result.m_bCancelled = true;
                 }
                 catch (const std::exception&)
@@ -360,11 +512,11 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
                 }
                 CSharedFunction& shared = vShared[nShared];
                 shared.m_pFunction = pFunction;
-                pFunction->m_pPoints->Resize(vX.size());
+                pFunction->m_pPoints->Resize(xs.size());
                 const std::size_t nBlock = BlockFor(nOps, kMaxTaskBlock);
                 std::size_t nBlocks = 0;
-                for (std::size_t i = 0; i < vX.size(); i += nBlock, ++nBlocks)
-                    vTasks.push_back(CTask{nShared, i, std::min(nBlock, vX.size() - i)});
+                for (std::size_t i = 0; i < xs.size(); i += nBlock, ++nBlocks)
+                    vTasks.push_back(CTask{nShared, i, std::min(nBlock, xs.size() - i)});
                 shared.m_nBlocksLeft.store(nBlocks, std::memory_order_relaxed);
                 ++nShared;
             }
@@ -388,7 +540,7 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
                 {
                     try
                     {
-                        if (!SampleInOrder(*pFunction, vX, options))
+                        if (!SampleInOrder(*pFunction, xs, options))
                             bInOrderCancelled = true;
                     }
                     catch (const std::exception&)
@@ -409,7 +561,7 @@ CSamplingResult SampleFunctions(std::span<CGraphFunction* const> functions,
                 const CTask& task = vTasks[t];
                 CSharedFunction& shared = vShared[task.m_nFunction];
                 CGraphFunction& function = *shared.m_pFunction;
-                const double* pX = vX.data() + task.m_nBegin;
+                const double* pX = xs.data() + task.m_nBegin;
                 if (shared.m_bError.load(std::memory_order_relaxed))
                 {
                     // A malformed text has no points: the rest is skipped.

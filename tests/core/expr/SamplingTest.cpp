@@ -220,9 +220,106 @@ INSTANTIATE_TEST_SUITE_P(
         // Steps of 1.4 units in the last place, each rounded to 1: 140,000
         // samples for 100,000 divisions, more than the walk expects.
         CDifferentialCase{
-            "RoundingGivesFarMore", {"X*X", "RAND(1)+X"}, 100000, 1.0, 1.0 + 140000 * 0x1p-52}),
+            "RoundingGivesFarMore", {"X*X", "RAND(1)+X"}, 100000, 1.0, 1.0 + 140000 * 0x1p-52},
+        // Steps of just over one unit in the last place, each rounded to one:
+        // as many samples as the window is units wide. The X values are
+        // stored as they are counted, in room for divisions + 2 of them.
+        CDifferentialCase{"FillsTheRoomForXExactly", {"X", "SIN(X)"}, 10, 1.0, 1.0 + 12 * 0x1p-52},
+        CDifferentialCase{"OneXBeyondTheRoom", {"X", "SIN(X)"}, 10, 1.0, 1.0 + 13 * 0x1p-52},
+        // Past the room first taken for the X values (16 MB), which then
+        // grows once, then past all the window was expected to give.
+        CDifferentialCase{"LongerThanTheGrownRoom", {"X"}, 2100000, 1.0, 1.0 + 2940000 * 0x1p-52}),
     [](const ::testing::TestParamInfo<CDifferentialCase>& info)
     { return std::string(info.param.m_pszName); });
+
+// The X values of the rule alone: repeated addition while below X max.
+std::vector<double> WalkByTheRule(double dXMin, double dXMax, std::int32_t nDivisions)
+{
+    std::vector<double> v;
+    const double dStep = (dXMax - dXMin) / nDivisions;
+    for (double x = dXMin; x < dXMax;)
+    {
+        v.push_back(x);
+        const double dNext = x + dStep;
+        if (!(dNext > x))
+            break;
+        x = dNext;
+    }
+    return v;
+}
+
+// Every X value is the one repeated addition gives, bit for bit, wherever
+// the walk runs: across 0 and powers of two, from a power of two, with steps
+// that round half to even or too small to move x, tiny and huge values; then
+// windows drawn at random over every scale.
+TEST(SamplingWalkTest, TakesTheXOfRepeatedAdditionBitForBit)
+{
+    constexpr double u = 0x1p-52; // the doubles' spacing from 1 to 2
+    struct CWindow
+    {
+        double m_dXMin;
+        double m_dXMax;
+        std::int32_t m_nDivisions;
+    };
+    std::vector<CWindow> vWindows = {
+        {-2, 2, 1000000},
+        {-1, 1, 999999},
+        {-4, -1, 300000},
+        {0.5 - 1e-9, 2 + 1e-9, 100000},
+        {1, 1 + 2500 * u, 1000},  // steps of 2.5 u: by turns 2 u and 3 u
+        {1, 1 + 500 * u, 1000},   // 0.5 u: x does not move
+        {1, 1 + 1501 * u, 1000},  // just over 1.5 u
+        {-2, -2 + 2500 * u, 500}, // 5 u from -2 up
+        {0x1p52 - 1000, 0x1p52 + 1000, 3000},
+        {-0x1p53 - 8, -0x1p53 + 4000, 1000},
+        {1e300, 1.0000000001e300, 100000},
+        {-1e308, 1e308, 10},
+        {-1.7e308, 1.7e308, 3}, // the step overflows
+        {0, 1e-310, 100000},
+        {-1e-300, 1e-300, 100000},
+        {1e16, 1e16 + 4, 2147483647},
+    };
+    std::mt19937_64 rng(2024);
+    std::uniform_real_distribution<double> exponent(-320.0, 300.0);
+    std::uniform_real_distribution<double> relative(-17.0, 1.0);
+    std::uniform_int_distribution<std::int32_t> divisions(1, 20000);
+    for (int i = 0; i < 300; ++i)
+    {
+        const double dXMin = std::pow(10.0, exponent(rng)) * (rng() % 2 == 0 ? 1 : -1);
+        const double dWidth = std::abs(dXMin) * std::pow(10.0, relative(rng)) * (rng() % 4 + 1);
+        const std::int32_t nDivisions = divisions(rng);
+        if (i % 3 == 0)
+        {
+            // A step of a whole number of units and a half of dXMin's binade.
+            const double dUnit = std::ldexp(1.0, std::ilogb(dXMin) - 52);
+            const double dStep = dUnit * (static_cast<double>(rng() % 8) + 0.5);
+            vWindows.push_back({dXMin, dXMin + dStep * nDivisions, nDivisions});
+        }
+        else
+        {
+            vWindows.push_back({dXMin, dXMin + dWidth, nDivisions});
+        }
+    }
+    for (const CWindow& w : vWindows)
+    {
+        SCOPED_TRACE(testing::Message() << std::hexfloat << "[" << w.m_dXMin << ", " << w.m_dXMax
+                                        << ") in " << std::dec << w.m_nDivisions);
+        const std::vector<double> vExpected = WalkByTheRule(w.m_dXMin, w.m_dXMax, w.m_nDivisions);
+        CGraph graph({"X"});
+        CSamplingOptions options;
+        options.m_nThreads = 1;
+        SampleFunctions(graph.Pointers(), CPlotWindow{w.m_dXMin, w.m_dXMax, 0, 1}, w.m_nDivisions,
+                        options);
+        const CPointList& points = *graph.m_functions[0].m_pPoints;
+        ASSERT_EQ(points.GetCount(), vExpected.size());
+        for (std::size_t i = 0; i < vExpected.size(); ++i)
+        {
+            const double x = points.GetData()[i].m_dX;
+            ASSERT_EQ(std::memcmp(&x, &vExpected[i], sizeof x), 0)
+                << "at " << i << ": " << std::hexfloat << x << " instead of " << vExpected[i];
+        }
+    }
+}
 
 struct CMemoryCase
 {
@@ -232,6 +329,7 @@ struct CMemoryCase
     int m_nBudgetCurves; // curves' worth of new bytes allowed, beyond the X values
     int m_nExpectSampled;
     bool m_bExpectOutOfMemory;
+    int m_nBytesMore = 0; // added to the budget
 };
 
 void PrintTo(const CMemoryCase& c, std::ostream* os)
@@ -263,7 +361,8 @@ TEST_P(SamplingMemory, StoresTheCurvesThatFitAndReportsTheRest)
         options.m_nThreads = nThreads;
         options.m_nMemoryLimit =
             nCount * sizeof(double) +
-            static_cast<std::uint64_t>(c.m_nBudgetCurves) * nCount * sizeof(CCurvePoint);
+            static_cast<std::uint64_t>(c.m_nBudgetCurves) * nCount * sizeof(CCurvePoint) +
+            static_cast<std::uint64_t>(c.m_nBytesMore);
         const CSamplingResult result =
             SampleFunctions(graph.Pointers(), CPlotWindow{-2, 2, -2, 2}, kDivisions, options);
         EXPECT_EQ(result.m_bOutOfMemory, c.m_bExpectOutOfMemory);
@@ -284,7 +383,9 @@ INSTANTIATE_TEST_SUITE_P(Budgets, SamplingMemory,
                                            CMemoryCase{"TwoOfThree", 3, 0, 2, 2, true},
                                            CMemoryCase{"NotOne", 3, 0, 0, 0, true},
                                            CMemoryCase{"HeldStorageIsFree", 3, 1, 1, 2, true},
-                                           CMemoryCase{"ManyFunctions", 1000, 0, 5, 5, true}),
+                                           CMemoryCase{"ManyFunctions", 1000, 0, 5, 5, true},
+                                           CMemoryCase{"OneByteShortOfOne", 3, 0, 1, 0, true, -1},
+                                           CMemoryCase{"OneByteShortOfTwo", 3, 1, 1, 1, true, -1}),
                          [](const ::testing::TestParamInfo<CMemoryCase>& info)
                          { return std::string(info.param.m_pszName); });
 
@@ -316,6 +417,31 @@ TEST(SamplingMemoryTest, CountsTheWalkNotTheDivisions)
         SampleFunctions(graph.Pointers(), CPlotWindow{1e16, 1e16 + 4, -1, 1}, 2147483647, options);
     EXPECT_FALSE(result.m_bOutOfMemory);
     EXPECT_EQ(graph.m_functions[0].m_pPoints->GetCount(), 1u);
+}
+
+// A long walk asks the system (here TRACELO_MEMORY_LIMIT) how much memory is
+// left, and stops at the last X value whose curve fits.
+TEST(SamplingMemoryTest, ALongWalkStopsWhereTheSystemSays)
+{
+    constexpr std::int32_t kDivisions = 1000000; // as many samples over [0, 1)
+    constexpr std::uint64_t kNeeds = kDivisions * (sizeof(double) + sizeof(CCurvePoint));
+    for (const int nThreads : {1, 2})
+    {
+        for (const std::uint64_t nLimit : {kNeeds, kNeeds - 1})
+        {
+            SCOPED_TRACE(testing::Message() << nThreads << " threads, limit " << nLimit);
+            setenv("TRACELO_MEMORY_LIMIT", std::to_string(nLimit).c_str(), 1);
+            CGraph graph({"X"});
+            CSamplingOptions options;
+            options.m_nThreads = nThreads;
+            const CSamplingResult result =
+                SampleFunctions(graph.Pointers(), CPlotWindow{0, 1, 0, 1}, kDivisions, options);
+            unsetenv("TRACELO_MEMORY_LIMIT");
+            EXPECT_EQ(result.m_bOutOfMemory, nLimit < kNeeds);
+            EXPECT_EQ(graph.m_functions[0].m_pPoints->GetCount(),
+                      nLimit < kNeeds ? 0u : std::size_t{kDivisions});
+        }
+    }
 }
 
 std::uint64_t StatmPages(int nField)

@@ -159,6 +159,36 @@ TEST(CurvePixels, ReducedTracingPaintsEverySegmentsPixels)
     }
 }
 
+// On a scaled screen every logical pixel is a block of device pixels: the
+// blocks of the reduced lines are those of every segment.
+TEST(CurvePixels, ReducedTracingAtEveryScreenScale)
+{
+    CExprEvaluator evaluator;
+    for (int nCurve : {0, 2, 6})
+    {
+        CGraphFunction function(&evaluator);
+        Fill(function, 20000, kCurves[nCurve].fn);
+        for (qreal dRatio : {1.25, 1.5, 2.0, 3.0})
+        {
+            SCOPED_TRACE(std::string(kCurves[nCurve].pszName) + " at " + std::to_string(dRatio));
+            auto draw = [&](bool bEverySegment)
+            {
+                QImage image(QSize(160, 160) * dRatio, QImage::Format_RGB32);
+                image.setDevicePixelRatio(dRatio);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                std::unique_ptr<CQtDrawDevice> pDC =
+                    bEverySegment ? std::make_unique<CEverySegmentDevice>(&painter)
+                                  : std::make_unique<CQtDrawDevice>(&painter);
+                function.DrawCurve(pDC.get(), 20, 120, 20, 120);
+                pDC.reset();
+                return image;
+            };
+            EXPECT_EQ(draw(false), draw(true));
+        }
+    }
+}
+
 TEST(CurvePixels, RandNoiseSampledByTheEngine)
 {
     CExprEvaluator evaluator;

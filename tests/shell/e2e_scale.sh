@@ -9,24 +9,8 @@ set -euo pipefail
 TRACELO=$(realpath "$1")
 CHECK=$(realpath "$2")
 HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d)
-PID=
-XVFB=
-cleanup() {
-    if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-    if [ -n "$XVFB" ]; then kill "$XVFB" 2>/dev/null || true; fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB=$!
-for _ in $(seq 300); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-done
-[ -s "$WORK/display" ] || { cat "$WORK/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
+source "$HERE/../../scripts/xvfb-session.sh"
+start_xvfb 1600x1200x24
 export XDG_CONFIG_HOME="$WORK/config"
 export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
 export LSAN_OPTIONS="suppressions=$HERE/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -37,24 +21,6 @@ fail() {
     echo "FAIL: $*" >&2
     if [ -n "${SHOT_DIR:-}" ]; then import -window root "$SHOT_DIR/e2e-scale-failure.png" || true; fi
     exit 1
-}
-
-poll() {
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    return 1
 }
 
 # The window 1 to 3 on both axes, so that no axis crosses the plot: a smooth

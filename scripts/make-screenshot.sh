@@ -14,47 +14,19 @@ TOP=$(cd "$(dirname "$0")/.." && pwd)
 TRACELO=$(realpath "${1:-$TOP/build/src/app/tracelo}")
 OUT=$(realpath -m "${2:-$TOP/docs/screenshot.png}")
 [ -x "$TRACELO" ] || { echo "no program at $TRACELO: run 'make build' first" >&2; exit 1; }
-WORK=$(mktemp -d)
-PID=
-XVFB=
-cleanup() {
-    if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-    if [ -n "$XVFB" ]; then kill "$XVFB" 2>/dev/null || true; fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+source "$TOP/scripts/xvfb-session.sh"
 fail() { echo "make-screenshot: $*" >&2; exit 1; }
 
 # The main window's size; the picture is this size.
 WIDTH=960
 HEIGHT=640
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" \
-    2>"$WORK/xvfb.log" &
-XVFB=$!
-for _ in $(seq 300); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-done
-[ -s "$WORK/display" ] || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-DISPLAY=":$(head -1 "$WORK/display")"
-export DISPLAY
+start_xvfb 1280x1024x24
 export XDG_CONFIG_HOME="$WORK/config"
 export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
 unset QT_QPA_PLATFORM
 
-# Runs "$@" until it succeeds, for up to 20 seconds.
-poll() {
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
 visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-windows_open() { xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l; }
-more_windows_than() { [ "$(windows_open)" -gt "$1" ]; }
-windows_exactly() { [ "$(windows_open)" -eq "$1" ]; }
 
 # The graph file: the window -2π to 2π by -3 to 3, 500 divisions, the grid
 # on, then each function's text (a length byte and its characters) and

@@ -118,6 +118,12 @@ CSamplingResult SampleWithProgress(QWidget* pParent, std::span<CGraphFunction* c
                             dlg.setValue(static_cast<int>(nDone.load() * kProgressSteps / n));
                     });
                 poll.start(kProgressPollMs);
+                QWidget* pOwner = pParent != nullptr ? pParent->window() : nullptr;
+                if (pOwner != nullptr && pOwner->isHidden() &&
+                    pOwner->property(kShowBeforeProgress).toBool())
+                {
+                    pOwner->show();
+                }
                 QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
                 dlg.exec();
                 QGuiApplication::restoreOverrideCursor();

@@ -14,6 +14,11 @@ class QWidget;
 // dialog appears, in milliseconds.
 inline constexpr int kSamplingDialogDelay = 500;
 
+// Set to true on a window kept hidden while the command line opens its graph
+// and shown afterwards: a sampling long enough for the dialog shows that
+// window first, so that the dialog stands over it rather than alone.
+inline constexpr char kShowBeforeProgress[] = "traceloShowBeforeProgress";
+
 // Samples the functions over the window as SampleFunctions does. When the
 // work lasts longer than kSamplingDialogDelay, a modal dialog
 // "Calcolo delle funzioni in corso..." shows its progress; its Annulla stops

@@ -23,6 +23,7 @@
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
 #include "shell/RecentFileList.h"
+#include "shell/SamplingProgress.h"
 #include "shell/TraceloView.h"
 
 static void InitTraceloResources()
@@ -355,7 +356,14 @@ bool CTraceloApp::InitInstance()
     ConnectCommands(*pMainFrame);
     // 9. The command line.
     ParseCommandLine(m_cmdInfo, m_vArgs);
-    if (!ProcessShellCommand(m_cmdInfo))
+    // A graph that takes long to sample brings the window up before its
+    // progress dialog; printing from the command line never shows it.
+    const bool bPrints = m_cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
+                         m_cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
+    pMainFrame->setProperty(kShowBeforeProgress, !bPrints);
+    const bool bProcessed = ProcessShellCommand(m_cmdInfo);
+    pMainFrame->setProperty(kShowBeforeProgress, QVariant());
+    if (!bProcessed)
     {
         return false;
     }

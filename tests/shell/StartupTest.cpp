@@ -2,6 +2,9 @@
 // numbering of new graphs.
 #include <QFile>
 #include <QMenuBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -178,6 +181,47 @@ TEST_F(CStartupTest, FileOnTheCommandLineOpensItAndPrintSwitchesAreAccepted)
         // The view sampled it when it was first updated.
         EXPECT_EQ(pGraph->m_pFunctions->front().m_pPoints->GetCount(), 500u);
     }
+}
+
+TEST_F(CStartupTest, ASlowGraphOnTheCommandLineShowsTheWindowBeforeItsProgress)
+{
+    // A million divisions of four long sums: the progress dialog comes up,
+    // over the main window, which is shown first.
+    std::vector<unsigned char> vSlow = NewGraphBytes();
+    const std::int32_t nDivisions = 1000000;
+    std::memcpy(&vSlow[32], &nDivisions, sizeof nDivisions);
+    vSlow[40] = 4;
+    std::string strSlow = "X";
+    for (int i = 1; strSlow.size() < 230; ++i)
+        strSlow += "+SIN(X*" + std::to_string(i) + ")^2";
+    for (int i = 0; i < 4; ++i)
+    {
+        vSlow.push_back(static_cast<unsigned char>(strSlow.size()));
+        vSlow.insert(vSlow.end(), strSlow.begin(), strSlow.end());
+        vSlow.insert(vSlow.end(), {0, 0, 0xFF, 0});
+    }
+    WriteBytes(File("lento"), vSlow);
+    int nDialogs = 0;
+    bool bFrameShownUnder = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout,
+                     [&]
+                     {
+                         auto* pDlg =
+                             qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+                         if (pDlg == nullptr)
+                             return;
+                         ++nDialogs;
+                         bFrameShownUnder = pDlg->parentWidget() != nullptr &&
+                                            pDlg->parentWidget()->window()->isVisible();
+                         pDlg->findChild<QPushButton*>()->click();
+                     });
+    driver.start(10);
+    ASSERT_TRUE(Start({"lento"}));
+    driver.stop();
+    EXPECT_EQ(nDialogs, 1);
+    EXPECT_TRUE(bFrameShownUnder);
+    EXPECT_TRUE(Frame()->isVisible());
 }
 
 TEST_F(CStartupTest, AFileThatCannotBeOpenedShowsItsMessageAndEndsTheProgram)

@@ -9,27 +9,8 @@ set -euo pipefail
 
 TRACELO=$(realpath "$1")
 HERE=$(cd "$(dirname "$0")" && pwd)
-WORK=$(mktemp -d)
-PID=
-XVFB=
-cleanup() {
-    if [ -n "$PID" ] && kill -0 "$PID" 2>/dev/null; then kill "$PID" 2>/dev/null || true; fi
-    if [ -n "$XVFB" ]; then kill "$XVFB" 2>/dev/null || true; fi
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# An X server of our own on the first free display: other runs may have
-# theirs at the same time. Without -noreset the server resets whenever its
-# last client leaves, and a program starting in that moment cannot connect.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/display" 2>"$WORK/xvfb.log" &
-XVFB=$!
-for _ in $(seq 300); do
-    [ -s "$WORK/display" ] && break
-    sleep 0.1
-done
-[ -s "$WORK/display" ] || { cat "$WORK/xvfb.log" >&2; echo "FAIL: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -1 "$WORK/display")"
+source "$HERE/../../scripts/xvfb-session.sh"
+start_xvfb 1280x1024x24
 export XDG_CONFIG_HOME="$WORK/config"
 export LANG=it_IT.UTF-8 LC_ALL=it_IT.UTF-8
 # A sanitizer build reports leaks at exit; those of the system's libraries
@@ -45,27 +26,6 @@ fail() {
     exit 1
 }
 step() { echo "--- $*"; }
-
-# Runs "$@" until it succeeds, for up to 20 seconds.
-poll() {
-    for _ in $(seq 200); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Prints the id of the visible window whose name is exactly $1, waiting up
-# to 20 seconds for it.
-wait_window() {
-    local id
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-        if [ -n "$id" ]; then echo "$id"; return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
 
 wait_exit() {
     for _ in $(seq 200); do
@@ -98,10 +58,6 @@ count_white() {
         -format '%[fx:round(mean*w*h)]' info:
 }
 
-# Visible windows of the program.
-windows_open() { xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l; }
-more_windows_than() { [ "$(windows_open)" -gt "$1" ]; }
-windows_exactly() { [ "$(windows_open)" -eq "$1" ]; }
 plot_found() {
     read -r LEFT TOP SIDE YAXIS XAXIS <<<"$(find_plot "$1")"
     [ "$LEFT" != none ] && [ "$SIDE" -ge 100 ]

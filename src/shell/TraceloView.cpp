@@ -70,22 +70,13 @@ void CTraceloView::OnInitialUpdate()
 
 void CTraceloView::OnPrepareDC()
 {
-    m_rectPage = CDevRect{0, 0, width(), height()};
+    m_layout.m_rectPage = CDevRect{0, 0, width(), height()};
 }
 
 void CTraceloView::DrawPlot(CDrawDevice* pDC)
 {
     const bool bGrid = m_pDoc != nullptr && m_pDoc->m_bGrid;
-    KeepLayout(::DrawPlot(pDC, m_rectPage, m_window, m_pFunctions, bGrid, *m_pPlotArea));
-}
-
-void CTraceloView::KeepLayout(const CPlotLayout& layout)
-{
-    m_rectPage = layout.m_rectPage;
-    m_nPlotWidth = layout.m_nPlotWidth;
-    m_nPlotHeight = layout.m_nPlotHeight;
-    m_nPlotLeft = layout.m_nPlotLeft;
-    m_nPlotTop = layout.m_nPlotTop;
+    m_layout = ::DrawPlot(pDC, m_layout.m_rectPage, m_window, m_pFunctions, bGrid, *m_pPlotArea);
 }
 
 void CTraceloView::ResampleAndRedraw()
@@ -146,8 +137,8 @@ void CTraceloView::paintEvent(QPaintEvent* /*pEvent*/)
         {
             // The curves of a large graph on every core the sampling uses.
             CQtDrawDevice dc(&graphPainter);
-            KeepLayout(DrawPlotOnImage(m_imgGraph, dc, m_rectPage, m_window, m_pFunctions,
-                                       graph.m_bGrid, *m_pPlotArea));
+            m_layout = DrawPlotOnImage(m_imgGraph, dc, m_layout.m_rectPage, m_window, m_pFunctions,
+                                       graph.m_bGrid, *m_pPlotArea);
         }
         m_drawn = std::move(graph);
         ++m_nGraphDrawings;

@@ -50,8 +50,8 @@ public:
     // Without printing, the surface to draw on is the client rectangle.
     virtual void OnPrepareDC();
 
-    // The whole graph on pDC inside m_rectPage (or the device's clipping
-    // box when m_rectPage has no right edge yet), in the device's own units;
+    // The whole graph on pDC inside m_layout.m_rectPage (or the device's clipping
+    // box when it has no right edge yet), in the device's own units;
     // stores the plot area it laid out.
     virtual void DrawPlot(CDrawDevice* pDC);
 
@@ -86,11 +86,7 @@ public:
     CPlotWindow m_window;                   // this view's own, zoomed or not
     CDevPoint m_ptAnchor{-1, -1};           // button-down point of a drag; (-1, -1) when none
     CDevPoint m_ptCurrent;                  // free corner of the rubber band as last drawn
-    CDevRect m_rectPage;                    // the surface drawn on last
-    std::int32_t m_nPlotWidth = 0;
-    std::int32_t m_nPlotHeight = 0;
-    std::int32_t m_nPlotLeft = 0;
-    std::int32_t m_nPlotTop = 0;
+    CPlotLayout m_layout;                   // the surface drawn on last and its plot
     // How many times the graph has been drawn anew into the kept picture.
     std::uint64_t m_nGraphDrawings = 0;
 
@@ -130,9 +126,6 @@ private:
         bool operator==(const CDrawnGraph&) const = default;
     };
     CDrawnGraph DescribeGraph() const;
-
-    // Stores the plot area a drawing laid out, for the mouse.
-    void KeepLayout(const CPlotLayout& layout);
 
     // The graph as last drawn, and what it was drawn from.
     QImage m_imgGraph;

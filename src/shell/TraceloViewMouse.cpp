@@ -18,7 +18,8 @@ namespace
 
 CPlotBox StoredPlotBox(const CTraceloView& view)
 {
-    return CPlotBox{view.m_nPlotLeft, view.m_nPlotTop, view.m_nPlotWidth, view.m_nPlotHeight};
+    return CPlotBox{view.m_layout.m_nPlotLeft, view.m_layout.m_nPlotTop, view.m_layout.m_nPlotWidth,
+                    view.m_layout.m_nPlotHeight};
 }
 
 CDevPoint PointOf(const QMouseEvent* pEvent)

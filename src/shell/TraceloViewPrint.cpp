@@ -33,18 +33,12 @@ class CKeepScreenLayout
 {
 public:
     explicit CKeepScreenLayout(CTraceloView& view)
-        : m_view(view), m_rectPage(view.m_rectPage), m_nPlotWidth(view.m_nPlotWidth),
-          m_nPlotHeight(view.m_nPlotHeight), m_nPlotLeft(view.m_nPlotLeft),
-          m_nPlotTop(view.m_nPlotTop), m_plotArea(*view.m_pPlotArea)
+        : m_view(view), m_layout(view.m_layout), m_plotArea(*view.m_pPlotArea)
     {
     }
     ~CKeepScreenLayout()
     {
-        m_view.m_rectPage = m_rectPage;
-        m_view.m_nPlotWidth = m_nPlotWidth;
-        m_view.m_nPlotHeight = m_nPlotHeight;
-        m_view.m_nPlotLeft = m_nPlotLeft;
-        m_view.m_nPlotTop = m_nPlotTop;
+        m_view.m_layout = m_layout;
         *m_view.m_pPlotArea = m_plotArea;
         m_view.update();
     }
@@ -53,11 +47,7 @@ public:
 
 private:
     CTraceloView& m_view;
-    CDevRect m_rectPage;
-    std::int32_t m_nPlotWidth;
-    std::int32_t m_nPlotHeight;
-    std::int32_t m_nPlotLeft;
-    std::int32_t m_nPlotTop;
+    CPlotLayout m_layout;
     CPlotArea m_plotArea;
 };
 
@@ -78,7 +68,7 @@ void OnPrepareDC(CTraceloView& view, CPrintInfo* pInfo)
     pInfo->m_nMinPage = 1;
     pInfo->m_nMaxPage = 1;
     const QRect& rect = pInfo->m_rectDraw;
-    view.m_rectPage =
+    view.m_layout.m_rectPage =
         CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
@@ -232,9 +222,9 @@ void CTraceloView::OnExportMetafile()
         const CKeepScreenLayout keep(*this);
         try
         {
-            metafile =
-                RecordMetafile(*m_pDoc, m_window, m_rectPage, CDevRect{0, 0, width(), height()},
-                               *m_pPlotArea, GetScreenReference(screen(), this));
+            metafile = RecordMetafile(*m_pDoc, m_window, m_layout.m_rectPage,
+                                      CDevRect{0, 0, width(), height()}, *m_pPlotArea,
+                                      GetScreenReference(screen(), this));
         }
         catch (const std::bad_alloc&)
         {

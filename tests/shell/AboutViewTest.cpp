@@ -208,11 +208,12 @@ TEST_F(CViewTest, PaintLaysTheSquareOutOnTheClientAreaOverTheWindowBackground)
         ProcessEvents();
         ASSERT_EQ(pView->size(), c.m_client);
         const QImage image = pView->grab().toImage();
-        EXPECT_EQ(pView->m_rectPage, (CDevRect{0, 0, c.m_client.width(), c.m_client.height()}));
-        EXPECT_EQ(pView->m_nPlotWidth, c.m_nSide);
-        EXPECT_EQ(pView->m_nPlotHeight, c.m_nSide);
-        EXPECT_EQ(pView->m_nPlotLeft, c.m_nLeft);
-        EXPECT_EQ(pView->m_nPlotTop, c.m_nTop);
+        EXPECT_EQ(pView->m_layout.m_rectPage,
+                  (CDevRect{0, 0, c.m_client.width(), c.m_client.height()}));
+        EXPECT_EQ(pView->m_layout.m_nPlotWidth, c.m_nSide);
+        EXPECT_EQ(pView->m_layout.m_nPlotHeight, c.m_nSide);
+        EXPECT_EQ(pView->m_layout.m_nPlotLeft, c.m_nLeft);
+        EXPECT_EQ(pView->m_layout.m_nPlotTop, c.m_nTop);
         // Background in the margin, the black frame on the plot's edge, the
         // Y axis in the middle, and the red curve somewhere inside.
         EXPECT_EQ(image.pixel(3, 3) & 0xFFFFFF, 0xFFFFFFu);

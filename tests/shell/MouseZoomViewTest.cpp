@@ -39,7 +39,7 @@ protected:
         ProcessEvents();
         EXPECT_EQ(pView->size(), QSize(800, 600));
         pView->grab();
-        EXPECT_EQ(pView->m_nPlotWidth, 554);
+        EXPECT_EQ(pView->m_layout.m_nPlotWidth, 554);
         return pView;
     }
 
@@ -239,7 +239,7 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
     pFrame->resize(pFrame->size() + QSize(20, 20) - pView->size());
     ProcessEvents();
     pView->grab();
-    ASSERT_LE(pView->m_nPlotWidth, 0);
+    ASSERT_LE(pView->m_layout.m_nPlotWidth, 0);
     Frame()->SetMessageText(QStringLiteral("prima"));
     QTest::mouseMove(pView, {10, 10});
     EXPECT_EQ(MessagePane(), "prima");

@@ -217,43 +217,23 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
     // Whatever the device painted before: the loop below is plain SSE.
     ClearUpperVectorState();
 
-    if (eTrace == ECurveTrace::EveryPoint)
-    {
-        bool bHavePrevious = false;
-        std::int32_t nPrevX = 0;
-        std::int32_t nPrevY = 0;
-        for (const CCurvePoint& pt : points)
-        {
-            const std::int32_t x = mapper.X(pt);
-            const std::int32_t y = mapper.Y(pt);
-            pDC->MoveTo(x, y);
-            // Only samples strictly inside vertically are joined; the line
-            // runs from the newer sample to the older one, so the older one's
-            // pixel is left to its own older neighbour.
-            if (bHavePrevious && isInside(y) && isInside(nPrevY))
-            {
-                pDC->LineTo(nPrevX, nPrevY);
-            }
-            nPrevX = x;
-            nPrevY = y;
-            bHavePrevious = true;
-        }
-        return;
-    }
-
-    // A sample on the device point of the one before adds a line of no
-    // length, which paints nothing, and moves to where the next line would
-    // start anyway: it is left out.
+    // On every device each sample is moved to, and joined to the one before
+    // when both are strictly inside vertically; the line runs from the newer
+    // sample to the older one, so the older one's pixel is left to its own
+    // older neighbour. Where repeats may be skipped, a sample on the device
+    // point of the one before is left out: its line has no length and paints
+    // nothing, and the next line would start there anyway.
     bool bHavePrevious = false;
     std::int32_t nPrevX = 0;
     std::int32_t nPrevY = 0;
-    if (eTrace == ECurveTrace::SkipRepeats)
+    if (eTrace != ECurveTrace::Pixels)
     {
+        const bool bSkipRepeats = eTrace == ECurveTrace::SkipRepeats;
         for (const CCurvePoint& pt : points)
         {
             const std::int32_t x = mapper.X(pt);
             const std::int32_t y = mapper.Y(pt);
-            if (bHavePrevious && x == nPrevX && y == nPrevY)
+            if (bSkipRepeats && bHavePrevious && x == nPrevX && y == nPrevY)
             {
                 continue;
             }
@@ -265,6 +245,10 @@ void TraceCurve(CDrawDevice* pDC, ECurveTrace eTrace, std::span<const CCurvePoin
             nPrevX = x;
             nPrevY = y;
             bHavePrevious = true;
+        }
+        if (!bSkipRepeats)
+        {
+            return; // the current position is the last sample's already
         }
         ClearUpperVectorState();
     }

@@ -7,7 +7,6 @@
 
 #include "res/ProgramInfo.h"
 #include "res/ShellResources.h"
-#include "shell/CommandLineInfo.h"
 #include "shell/TraceloApp.h"
 
 namespace
@@ -75,13 +74,10 @@ int main(int argc, char* argv[])
     CTraceloApp theApp;
     // The file names exactly as given, byte for byte, also those that are
     // not UTF-8; Qt has taken its own options out of argv.
-    theApp.m_vArgs.assign(argv + 1, argv + argc);
+    theApp.SetArguments({argv + 1, argv + argc});
     if (!theApp.InitInstance())
     {
-        const int nCode = theApp.ExitInstance();
-        const bool bUnregister =
-            theApp.m_cmdInfo.m_nShellCommand == CCommandLineInfo::AppUnregister;
-        return bUnregister ? nCode : theApp.m_nShellExitCode;
+        return theApp.ExitWithoutRunning();
     }
     return theApp.Run();
 }

@@ -1,20 +1,22 @@
 #include "shell/ChildFrame.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMdiArea>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QSignalBlocker>
 #include <QString>
+#include <memory>
+#include <vector>
 
 #include "core/doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
-#include "shell/MainFrame.h"
-#include "shell/OpenGraphs.h"
-#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 
-CChildFrame::CChildFrame(CTraceloApp* pApp) : m_pApp(pApp)
+CChildFrame::CChildFrame()
 {
     setAttribute(Qt::WA_DeleteOnClose);
 }
@@ -49,19 +51,10 @@ void CChildFrame::UpdateTitle()
     setWindowTitle(strTitle);
 }
 
-void CChildFrame::closeEvent(QCloseEvent* pEvent)
+void CChildFrame::SetWindowNumber(int nWindow)
 {
-    if (!m_bCloseWithoutPrompt && m_pApp != nullptr && !m_pApp->m_graphs.CanCloseFrame(this))
-    {
-        pEvent->ignore();
-        return;
-    }
-    QMdiSubWindow::closeEvent(pEvent);
-    CTraceloView* pView = GetActiveView();
-    if (pEvent->isAccepted() && m_pApp != nullptr && pView != nullptr)
-    {
-        m_pApp->m_graphs.RemoveView(pView);
-    }
+    m_nWindow = nWindow;
+    UpdateTitle();
 }
 
 void CChildFrame::contextMenuEvent(QContextMenuEvent* pEvent)
@@ -90,17 +83,42 @@ void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
         const QWidget* pClient = widget() != nullptr ? widget() : this;
         point = pClient->mapToGlobal(QPoint(0, 0)) + QPoint(5, 5);
     }
-    // The owner is the first window up the parents that is not a child:
-    // the main frame, whose actions run the chosen command on the active view.
-    auto* pOwner = dynamic_cast<CMainFrame*>(window());
-    if (pOwner == nullptr)
+    QMdiArea* pArea = mdiArea();
+    if (pArea == nullptr || m_vContextMenu.isEmpty())
     {
         return;
     }
     // A click has activated this window already; a request from the caption
-    // of an inactive window must act on this graph too.
-    pOwner->MDIActivate(this);
-    pOwner->TrackPopupMenu(res::IDR_GRAPH_POPUP, point);
+    // of an inactive window must act on this graph too, whose commands act
+    // on the active window.
+    if (isMinimized())
+    {
+        showNormal();
+    }
+    pArea->setActiveSubWindow(this);
+    if (widget() != nullptr)
+    {
+        widget()->setFocus(Qt::OtherFocusReason);
+    }
+    // Made, shown and destroyed here; its items stay. The chosen command
+    // runs once the menu has closed and returned, not from inside its event
+    // loop.
+    QPointer<QAction> pChosen;
+    {
+        QMenu menu(window());
+        menu.setObjectName(QStringLiteral("contextMenu%1").arg(res::IDR_GRAPH_POPUP));
+        menu.addActions(m_vContextMenu);
+        std::vector<std::unique_ptr<QSignalBlocker>> vBlockers;
+        for (QAction* pAction : m_vContextMenu)
+        {
+            vBlockers.push_back(std::make_unique<QSignalBlocker>(pAction));
+        }
+        pChosen = menu.exec(point);
+    }
+    if (pChosen != nullptr && pChosen->isEnabled())
+    {
+        pChosen->trigger();
+    }
 }
 
 void CChildFrame::mousePressEvent(QMouseEvent* pEvent)

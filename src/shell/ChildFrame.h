@@ -1,22 +1,20 @@
 // The frame of a graph window inside the main window: caption with the
-// document's title, one view, the save prompt when the last window of a
-// modified document closes, and the context menu that is the only way to
+// document's title, one view, and the context menu that is the only way to
 // the graph's editing commands.
 #pragma once
 
+#include <QList>
 #include <QMdiSubWindow>
 #include <QPoint>
 
-class CTraceloApp;
 class CTraceloDoc;
 class CTraceloView;
+class QAction;
 
 class CChildFrame : public QMdiSubWindow
 {
 public:
-    // pApp holds the graph the window shows; null for a window outside
-    // the open graphs.
-    explicit CChildFrame(CTraceloApp* pApp = nullptr);
+    CChildFrame();
     ~CChildFrame() override;
 
     CTraceloView* GetActiveView() const;
@@ -25,20 +23,18 @@ public:
     // Caption: the document's title, with ":n" when the document has more
     // than one window.
     void UpdateTitle();
+    // The window's number among its document's, 0 while it has only this
+    // one; the caption follows.
+    void SetWindowNumber(int nWindow);
 
-    int m_nWindow = 0;   // 0 while the document has only this window
-    CTraceloApp* m_pApp; // not owned
-    // Set when the document is being closed as a whole and has been asked
-    // about saving already.
-    bool m_bCloseWithoutPrompt = false;
-
+    // The items of the context menu, shared with the menu bar.
+    void SetContextMenu(const QList<QAction*>& vItems) { m_vContextMenu = vItems; }
     // point in screen coordinates, or (-1, -1) for a request from the
     // keyboard, which opens the menu 5 pixels right of and below the top
     // left of the client area. pWnd is not used.
     void OnContextMenu(QWidget* pWnd, QPoint point);
 
 protected:
-    void closeEvent(QCloseEvent* pEvent) override;
     // A right click anywhere in the window, caption and border included,
     // and the menu key come here; the view passes them up.
     void contextMenuEvent(QContextMenuEvent* pEvent) override;
@@ -51,6 +47,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* pEvent) override;
 
 private:
+    int m_nWindow = 0;
+    QList<QAction*> m_vContextMenu;
     // Where the left button took the minimised window, in its own
     // coordinates and in the area's.
     QPoint m_ptIconGrab;

@@ -22,12 +22,13 @@
 #include "core/doc/TraceloDoc.h"
 #include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
+#include "shell/AboutDlg.h"
 #include "shell/ChildFrame.h"
 #include "shell/CommandBuilder.h"
 #include "shell/MessageBox.h"
 #include "shell/OpenGraphs.h"
+#include "shell/Printing.h"
 #include "shell/RecentFileList.h"
-#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 #include "shell/WindowArrangement.h"
 #include "shell/WindowList.h"
@@ -37,22 +38,25 @@ namespace
 const char kRecentFileProperty[] = "traceloRecentFile";
 }
 
-CMainFrame::CMainFrame(CTraceloApp* pApp)
+CMainFrame::CMainFrame(CPrintSettings& print, std::unique_ptr<CRecentFileList> pRecentFiles)
     : m_pCommands(std::make_unique<CCommandBuilder>(this)),
-      m_pGraphCommands(new QActionGroup(this)), m_pApp(pApp)
+      m_pGraphCommands(new QActionGroup(this)), m_print(print),
+      m_pRecentFiles(std::move(pRecentFiles)), m_pGraphs(std::make_unique<COpenGraphs>(this, print))
 {
     m_pGraphCommands->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
     m_pGraphCommands->setEnabled(false);
+    const COpenGraphs* pGraphs = m_pGraphs.get();
+    QObject::connect(pGraphs, &COpenGraphs::windowMade, this, &CMainFrame::AddChildFrame);
+    QObject::connect(pGraphs, &COpenGraphs::windowToActivate, this, &CMainFrame::MDIActivate);
+    QObject::connect(pGraphs, &COpenGraphs::titlesChanged, this, &CMainFrame::UpdateTitle);
+    QObject::connect(pGraphs, &COpenGraphs::fileUsed, this, &CMainFrame::AddToRecentFile);
 }
 
 CMainFrame::~CMainFrame()
 {
     // The graph windows go while this frame is still whole: their documents
     // may go with them, and nothing may call back into a half-destroyed frame.
-    if (m_pApp != nullptr && m_pApp->m_pMainWnd == this)
-    {
-        m_pApp->m_pMainWnd = nullptr;
-    }
+    QObject::disconnect(m_pGraphs.get(), nullptr, this, nullptr);
     if (m_pMdiArea != nullptr)
     {
         QObject::disconnect(m_pMdiArea, nullptr, this, nullptr);
@@ -104,22 +108,13 @@ bool CMainFrame::LoadFrame(unsigned nIDResource)
     {
         return false;
     }
-    const std::pair<QAction*&, void (CMainFrame::*)()> kOwnCommands[] = {
-        {m_pWindowNew = GetAction(res::ID_WINDOW_NEW), &CMainFrame::OnWindowNew},
-        {m_pWindowCascade = GetAction(res::ID_WINDOW_CASCADE), &CMainFrame::OnMDICascade},
-        {m_pWindowTile = GetAction(res::ID_WINDOW_TILE_HORZ), &CMainFrame::OnMDITile},
-        {m_pWindowArrange = GetAction(res::ID_WINDOW_ARRANGE), &CMainFrame::OnMDIIconArrange},
-    };
-    for (const auto& [pAction, pfn] : kOwnCommands)
+    const res::CMenuDef* pPopup = res::FindMenu(res::IDR_GRAPH_POPUP);
+    if (pPopup == nullptr || pPopup->m_popups.empty())
     {
-        if (pAction == nullptr)
-        {
-            return false;
-        }
-        pAction->setEnabled(true);
-        QObject::connect(pAction, &QAction::triggered, this,
-                         [this, pfn] { RunCommand([this, pfn] { (this->*pfn)(); }); });
+        return false;
     }
+    m_pContextMenu = m_pCommands->BuildPopup(pPopup->m_popups.front(), this);
+    ConnectCommands();
     SetMenuBar(nIDResource);
 
     m_wndToolBar.setObjectName(QStringLiteral("toolbar"));
@@ -133,26 +128,74 @@ bool CMainFrame::LoadFrame(unsigned nIDResource)
     }
     addToolBar(Qt::TopToolBarArea, &m_wndToolBar);
     setStatusBar(&m_wndStatusBar);
-    ConnectViewCommands();
     m_wndStatusBar.SetMessageText(QString::fromUtf8(res::LoadString(res::AFX_IDS_IDLEMESSAGE)));
     return true;
 }
 
-void CMainFrame::ConnectCommand(unsigned nID, std::function<void()> fn, bool bNeedsGraph)
+void CMainFrame::ConnectCommands()
 {
-    QAction* pAction = GetAction(nID);
-    if (pAction == nullptr)
+    const struct
     {
-        // A command no menu names (printing from the command line).
-        pAction = m_pCommands->AddAction(nID);
-    }
-    QObject::connect(pAction, &QAction::triggered, this,
-                     [this, fn = std::move(fn)] { RunCommand(fn); });
-    pAction->setEnabled(true);
-    if (bNeedsGraph)
+        QAction*& m_pAction;
+        unsigned m_nID;
+        std::function<void()> m_fnSlot;
+        bool m_bNeedsGraph;
+    } kCommands[] = {
+        {m_pFileNew, res::ID_FILE_NEW, [this] { OnFileNew(); }, false},
+        {m_pFileOpen, res::ID_FILE_OPEN, [this] { OnFileOpen(); }, false},
+        {m_pFileClose, res::ID_FILE_CLOSE, [this] { OnFileClose(); }, true},
+        {m_pFileSave, res::ID_FILE_SAVE, [this] { OnFileSave(); }, true},
+        {m_pFileSaveAs, res::ID_FILE_SAVE_AS, [this] { OnFileSaveAs(); }, true},
+        {m_pFilePrint, res::ID_FILE_PRINT, OnActiveView(&CTraceloView::OnFilePrint), true},
+        {m_pFilePrintDirect, res::ID_FILE_PRINT_DIRECT,
+         OnActiveView(&CTraceloView::OnFilePrintDirect), true},
+        {m_pFilePrintPreview, res::ID_FILE_PRINT_PREVIEW,
+         OnActiveView(&CTraceloView::OnFilePrintPreview), true},
+        {m_pFilePrintSetup, res::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); }, false},
+        {m_pAppExit, res::ID_APP_EXIT, [this] { OnAppExit(); }, false},
+        {m_pEditParameters, res::ID_EDIT_PARAMETERS,
+         OnActiveView(&CTraceloView::OnEditParameters), true},
+        {m_pFunctionNew, res::ID_FUNCTION_NEW, OnActiveView(&CTraceloView::OnFunctionNew), true},
+        {m_pFunctionEdit, res::ID_FUNCTION_EDIT, OnActiveView(&CTraceloView::OnFunctionEdit), true},
+        {m_pFunctionDelete, res::ID_FUNCTION_DELETE, OnActiveView(&CTraceloView::OnFunctionDelete),
+         true},
+        {m_pOps, res::ID_OPS, OnActiveView(&CTraceloView::OnOps), true},
+        {m_pExportMetafile, res::ID_EXPORT_METAFILE,
+         OnActiveView(&CTraceloView::OnExportMetafile), true},
+        {m_pWindowNew, res::ID_WINDOW_NEW, [this] { OnWindowNew(); }, false},
+        {m_pWindowCascade, res::ID_WINDOW_CASCADE, [this] { OnMDICascade(); }, false},
+        {m_pWindowTile, res::ID_WINDOW_TILE_HORZ, [this] { OnMDITile(); }, false},
+        {m_pWindowArrange, res::ID_WINDOW_ARRANGE, [this] { OnMDIIconArrange(); }, false},
+        {m_pAppAbout, res::ID_APP_ABOUT, [this] { OnAppAbout(); }, false},
+    };
+    for (const auto& command : kCommands)
     {
-        m_pGraphCommands->addAction(pAction);
+        command.m_pAction = GetAction(command.m_nID);
+        if (command.m_pAction == nullptr)
+        {
+            // A command no menu names (printing from the command line).
+            command.m_pAction = m_pCommands->AddAction(command.m_nID);
+        }
+        QObject::connect(command.m_pAction, &QAction::triggered, this,
+                         [this, fn = command.m_fnSlot] { RunCommand(fn); });
+        command.m_pAction->setEnabled(true);
+        if (command.m_bNeedsGraph)
+        {
+            m_pGraphCommands->addAction(command.m_pAction);
+        }
     }
+}
+
+std::function<void()> CMainFrame::OnActiveView(void (CTraceloView::*pfn)())
+{
+    return [this, pfn]
+    {
+        CChildFrame* pActive = MDIGetActive();
+        if (CTraceloView* pView = pActive != nullptr ? pActive->GetActiveView() : nullptr)
+        {
+            (pView->*pfn)();
+        }
+    };
 }
 
 void CMainFrame::RunCommand(const std::function<void()>& fn)
@@ -232,7 +275,7 @@ void CMainFrame::UpdateRecentFileItems(QMenu* pMenu)
             delete pAction;
         }
     }
-    const CRecentFileList* pList = m_pApp != nullptr ? m_pApp->m_pRecentFileList.get() : nullptr;
+    const CRecentFileList* pList = m_pRecentFiles.get();
     const int nCount = pList != nullptr ? pList->GetCount() : 0;
     // The place holder stands, greyed, only while the list is empty.
     pPlaceholder->setVisible(nCount == 0);
@@ -246,7 +289,7 @@ void CMainFrame::UpdateRecentFileItems(QMenu* pMenu)
         pAction->setProperty(kRecentFileProperty, true);
         QObject::connect(pAction, &QAction::triggered, this,
                          [this, strPath = (*pList)[i]]
-                         { RunCommand([this, strPath] { m_pApp->OnOpenRecentFile(strPath); }); });
+                         { RunCommand([this, strPath] { OnOpenRecentFile(strPath); }); });
         pMenu->insertAction(pPlaceholder, pAction);
     }
 }
@@ -331,6 +374,11 @@ void CMainFrame::AddChildFrame(CChildFrame* pFrame)
     // The caption follows the graph window's title and whether it fills the area.
     QObject::connect(pFrame, &QWidget::windowTitleChanged, this, &CMainFrame::UpdateTitle);
     QObject::connect(pFrame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateTitle);
+    pFrame->SetContextMenu(m_pContextMenu->actions());
+    if (CTraceloView* pView = pFrame->GetActiveView())
+    {
+        QObject::connect(pView, &CTraceloView::readOut, this, &CMainFrame::SetMessageText);
+    }
 }
 
 int CMainFrame::CascadeStep(const QWidget* pFrame) const
@@ -372,32 +420,6 @@ void CMainFrame::UpdateTitle()
     }
 }
 
-void CMainFrame::TrackPopupMenu(unsigned nIDMenu, const QPoint& ptScreen)
-{
-    const res::CMenuDef* pDef = res::FindMenu(nIDMenu);
-    if (pDef == nullptr || pDef->m_popups.empty())
-    {
-        return;
-    }
-    // Made, shown and destroyed within this call; its actions stay.
-    std::unique_ptr<QMenu> pMenu(m_pCommands->BuildPopup(pDef->m_popups.front(), this));
-    pMenu->setObjectName(QStringLiteral("contextMenu%1").arg(nIDMenu));
-    // The chosen command runs once the menu has closed and returned, not
-    // from inside its event loop.
-    std::vector<std::unique_ptr<QSignalBlocker>> vBlockers;
-    for (QAction* pAction : pMenu->actions())
-    {
-        vBlockers.push_back(std::make_unique<QSignalBlocker>(pAction));
-    }
-    QPointer<QAction> pChosen = pMenu->exec(ptScreen);
-    vBlockers.clear();
-    pMenu.reset();
-    if (pChosen != nullptr && pChosen->isEnabled())
-    {
-        pChosen->trigger();
-    }
-}
-
 void CMainFrame::SetMessageText(const QString& strText)
 {
     m_wndStatusBar.SetMessageText(strText);
@@ -435,28 +457,111 @@ QMenu* CMainFrame::createPopupMenu()
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent)
 {
-    if (m_pApp != nullptr)
+    if (!m_pGraphs->SaveAllModified())
     {
-        if (!m_pApp->m_graphs.SaveAllModified())
-        {
-            pEvent->ignore();
-            return;
-        }
-        m_pApp->m_graphs.CloseAllDocuments();
+        pEvent->ignore();
+        return;
     }
+    m_pGraphs->CloseAllDocuments();
     QMainWindow::closeEvent(pEvent);
+}
+
+CTraceloDoc* CMainFrame::ActiveDocument() const
+{
+    CChildFrame* pActive = MDIGetActive();
+    return pActive != nullptr ? pActive->GetActiveDocument() : nullptr;
+}
+
+void CMainFrame::OnFileNew()
+{
+    m_pGraphs->OnFileNew();
+}
+
+void CMainFrame::OnFileOpen()
+{
+    m_pGraphs->OnFileOpen();
+}
+
+void CMainFrame::OnFilePrintSetup()
+{
+    DoPrintSetup(this, m_print.GetPrinter());
+}
+
+void CMainFrame::OnAppExit()
+{
+    close();
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CAboutDlg aboutDlg(this);
+    aboutDlg.DoModal();
+}
+
+void CMainFrame::OnFileClose()
+{
+    if (CTraceloDoc* pDoc = ActiveDocument())
+    {
+        m_pGraphs->OnFileClose(pDoc);
+    }
+}
+
+void CMainFrame::OnFileSave()
+{
+    if (CTraceloDoc* pDoc = ActiveDocument())
+    {
+        m_pGraphs->DoFileSave(pDoc);
+    }
+}
+
+void CMainFrame::OnFileSaveAs()
+{
+    if (CTraceloDoc* pDoc = ActiveDocument())
+    {
+        m_pGraphs->DoSaveAs(pDoc);
+    }
+}
+
+void CMainFrame::AddToRecentFile(const std::string& strPath)
+{
+    if (m_pRecentFiles == nullptr)
+    {
+        return;
+    }
+    const bool bAlreadyFirst = !m_pRecentFiles->IsEmpty() && (*m_pRecentFiles)[0] == strPath;
+    m_pRecentFiles->Add(strPath);
+    // Kept at once, so a program that is killed does not lose it.
+    if (!bAlreadyFirst)
+    {
+        emit recentFilesChanged();
+    }
+}
+
+void CMainFrame::OnOpenRecentFile(const std::string& strPath)
+{
+    if (m_pGraphs->OpenDocumentFile(strPath) != nullptr || m_pGraphs->OpenRanOutOfMemory() ||
+        m_pRecentFiles == nullptr)
+    {
+        return;
+    }
+    // A file that no longer opens leaves the list; one that only did not
+    // fit in memory stays.
+    for (int i = 0; i < m_pRecentFiles->GetCount(); ++i)
+    {
+        if ((*m_pRecentFiles)[i] == strPath)
+        {
+            m_pRecentFiles->Remove(i);
+            emit recentFilesChanged();
+            break;
+        }
+    }
 }
 
 void CMainFrame::OnWindowNew()
 {
-    CChildFrame* pActive = MDIGetActive();
-    if (pActive == nullptr || m_pApp == nullptr)
+    if (CTraceloDoc* pDoc = ActiveDocument())
     {
-        return;
-    }
-    if (CTraceloDoc* pDoc = pActive->GetActiveDocument())
-    {
-        m_pApp->m_graphs.OpenNewWindow(pDoc);
+        m_pGraphs->OpenNewWindow(pDoc);
     }
 }
 
@@ -569,33 +674,4 @@ void CMainFrame::OnSelectWindow()
         return vWindows;
     };
     MDIActivate(dynamic_cast<CChildFrame*>(SelectWindow(this, frames(), MDIGetActive(), frames)));
-}
-
-void CMainFrame::ConnectViewCommands()
-{
-    const std::pair<unsigned, void (CTraceloView::*)()> kCommands[] = {
-        {res::ID_EDIT_PARAMETERS, &CTraceloView::OnEditParameters},
-        {res::ID_FUNCTION_NEW, &CTraceloView::OnFunctionNew},
-        {res::ID_FUNCTION_EDIT, &CTraceloView::OnFunctionEdit},
-        {res::ID_FUNCTION_DELETE, &CTraceloView::OnFunctionDelete},
-        {res::ID_OPS, &CTraceloView::OnOps},
-        {res::ID_EXPORT_METAFILE, &CTraceloView::OnExportMetafile},
-        {res::ID_FILE_PRINT, &CTraceloView::OnFilePrint},
-        {res::ID_FILE_PRINT_DIRECT, &CTraceloView::OnFilePrintDirect},
-        {res::ID_FILE_PRINT_PREVIEW, &CTraceloView::OnFilePrintPreview},
-    };
-    for (const auto& [nID, pfn] : kCommands)
-    {
-        ConnectCommand(
-            nID,
-            [this, pfn]
-            {
-                CChildFrame* pActive = MDIGetActive();
-                if (CTraceloView* pView = pActive != nullptr ? pActive->GetActiveView() : nullptr)
-                {
-                    (pView->*pfn)();
-                }
-            },
-            true);
-    }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -21,10 +22,8 @@
 #include "res/SamplingStrings.h"
 #include "res/ShellResources.h"
 #include "shell/ChildFrame.h"
-#include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
 #include "shell/RecentFileList.h"
-#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 
 namespace
@@ -107,18 +106,19 @@ std::string ProposedFileName(const std::string& strTitle)
     return nBad == std::string::npos ? strTitle : strTitle.substr(0, nBad);
 }
 
-COpenGraphs::COpenGraphs(CTraceloApp& app) : m_app(app)
+COpenGraphs::COpenGraphs(QWidget* pWindow, CPrintSettings& print)
+    : m_pWindow(pWindow), m_print(print)
 {
 }
 
 COpenGraphs::~COpenGraphs()
 {
-    // Views that outlive the set must not call back into it.
+    // Views that outlive the set show nothing more.
     for (CGraph& graph : m_vGraphs)
     {
-        for (CTraceloView* pView : graph.m_vViews)
+        for (CWindow& window : graph.m_vWindows)
         {
-            pView->Detach();
+            window.m_pView->Detach();
         }
     }
 }
@@ -128,6 +128,23 @@ COpenGraphs::CGraph* COpenGraphs::Find(const CTraceloDoc* pDoc)
     auto it = std::find_if(m_vGraphs.begin(), m_vGraphs.end(),
                            [&](const CGraph& g) { return g.m_pDoc.get() == pDoc; });
     return it == m_vGraphs.end() ? nullptr : &*it;
+}
+
+COpenGraphs::CGraph* COpenGraphs::FindWindow(const QObject* pObject, CWindow** ppWindow)
+{
+    for (CGraph& graph : m_vGraphs)
+    {
+        for (CWindow& window : graph.m_vWindows)
+        {
+            if (static_cast<const QObject*>(window.m_pFrame) == pObject ||
+                static_cast<const QObject*>(window.m_pView) == pObject)
+            {
+                *ppWindow = &window;
+                return &graph;
+            }
+        }
+    }
+    return nullptr;
 }
 
 CTraceloDoc* COpenGraphs::Add(std::unique_ptr<CTraceloDoc> pDoc)
@@ -144,18 +161,15 @@ void COpenGraphs::Destroy(CTraceloDoc* pDoc)
     {
         return;
     }
-    for (CTraceloView* pView : pGraph->m_vViews)
+    for (CWindow& window : pGraph->m_vWindows)
     {
-        pView->Detach();
+        window.m_pView->Detach();
     }
     // Out of the list first: the graph's destructor runs on its own.
     std::unique_ptr<CTraceloDoc> pOwned = std::move(pGraph->m_pDoc);
     m_vGraphs.erase(m_vGraphs.begin() + (pGraph - m_vGraphs.data()));
     pOwned.reset();
-    if (m_app.m_pMainWnd != nullptr)
-    {
-        m_app.m_pMainWnd->UpdateTitle();
-    }
+    emit titlesChanged();
 }
 
 std::vector<CTraceloDoc*> COpenGraphs::GetDocuments() const
@@ -171,20 +185,23 @@ std::vector<CTraceloDoc*> COpenGraphs::GetDocuments() const
 CChildFrame* COpenGraphs::OpenNewWindow(CTraceloDoc* pDoc)
 {
     CGraph* pGraph = Find(pDoc);
-    CMainFrame* pMainFrame = m_app.m_pMainWnd;
-    if (pGraph == nullptr || pMainFrame == nullptr)
+    if (pGraph == nullptr)
     {
         return nullptr;
     }
-    auto* pFrame = new CChildFrame(&m_app);
-    auto* pView = new CTraceloView(&m_app, pDoc);
-    pGraph->m_vViews.push_back(pView);
+    auto* pFrame = new CChildFrame();
+    auto* pView = new CTraceloView(pDoc, &m_print);
     pFrame->setWidget(pView);
-    pMainFrame->AddChildFrame(pFrame);
+    pGraph->m_vWindows.push_back(CWindow{pFrame, pView});
+    pFrame->installEventFilter(this);
+    // A view that goes without its window closing (the main window going)
+    // leaves its graph too.
+    QObject::connect(pView, &QObject::destroyed, this, [this](QObject* p) { RemoveView(p); });
+    emit windowMade(pFrame);
     UpdateFrameCounts(pDoc);
     pView->OnInitialUpdate();
     pFrame->show();
-    pMainFrame->MDIActivate(pFrame);
+    emit windowToActivate(pFrame);
     return pFrame;
 }
 
@@ -195,20 +212,13 @@ void COpenGraphs::UpdateFrameCounts(CTraceloDoc* pDoc)
     {
         return;
     }
-    const bool bSeveral = pGraph->m_vViews.size() > 1;
+    const bool bSeveral = pGraph->m_vWindows.size() > 1;
     int nWindow = 1;
-    for (CTraceloView* pView : pGraph->m_vViews)
+    for (CWindow& window : pGraph->m_vWindows)
     {
-        if (CChildFrame* pFrame = pView->GetParentFrame())
-        {
-            pFrame->m_nWindow = bSeveral ? nWindow++ : 0;
-            pFrame->UpdateTitle();
-        }
+        window.m_pFrame->SetWindowNumber(bSeveral ? nWindow++ : 0);
     }
-    if (m_app.m_pMainWnd != nullptr)
-    {
-        m_app.m_pMainWnd->UpdateTitle();
-    }
+    emit titlesChanged();
 }
 
 CTraceloDoc* COpenGraphs::OnFileNew()
@@ -246,14 +256,10 @@ CTraceloDoc* COpenGraphs::OpenDocumentFile(const std::string& strFileName)
     for (CGraph& graph : m_vGraphs)
     {
         if (!graph.m_pDoc->GetPathName().empty() &&
-            SamePath(graph.m_pDoc->GetPathName(), strPath) && !graph.m_vViews.empty())
+            SamePath(graph.m_pDoc->GetPathName(), strPath) && !graph.m_vWindows.empty())
         {
-            if (CChildFrame* pFrame = graph.m_vViews.front()->GetParentFrame();
-                pFrame != nullptr && m_app.m_pMainWnd != nullptr)
-            {
-                m_app.m_pMainWnd->MDIActivate(pFrame);
-            }
-            m_app.AddToRecentFileList(strPath);
+            emit windowToActivate(graph.m_vWindows.front().m_pFrame);
+            emit fileUsed(strPath);
             return graph.m_pDoc.get();
         }
     }
@@ -271,7 +277,7 @@ CTraceloDoc* COpenGraphs::OpenDocumentFile(const std::string& strFileName)
                 strError = FormatMessage1(res::kFailedToOpenDoc, strPath);
             }
             m_bOpenRanOutOfMemory = strError == res::kOutOfMemory;
-            ShowMessageBox(m_app.m_pMainWnd, QString::fromStdString(strError), EMsgBoxButtons::Ok,
+            ShowMessageBox(m_pWindow, QString::fromStdString(strError), EMsgBoxButtons::Ok,
                            EMsgBoxIcon::Exclamation);
             return nullptr;
         }
@@ -292,17 +298,17 @@ CTraceloDoc* COpenGraphs::OpenDocumentFile(const std::string& strFileName)
             CloseDocumentWindows(pDoc);
         }
         m_bOpenRanOutOfMemory = true;
-        ShowMessageBox(m_app.m_pMainWnd, QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
+        ShowMessageBox(m_pWindow, QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
                        EMsgBoxIcon::Exclamation);
         return nullptr;
     }
-    m_app.AddToRecentFileList(strPath);
+    emit fileUsed(strPath);
     return pDoc;
 }
 
 bool COpenGraphs::PromptFileName(std::string& strFileName, bool bOpenFileDialog)
 {
-    QFileDialog dlg(m_app.m_pMainWnd,
+    QFileDialog dlg(m_pWindow,
                     QString::fromUtf8(bOpenFileDialog ? res::kOpenTitle : res::kSaveAsTitle));
 #ifndef _WIN32
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -340,7 +346,7 @@ bool COpenGraphs::SaveModified(CTraceloDoc* pDoc)
     // title of a graph never saved.
     const QString strPrompt =
         QString::fromStdString(FormatMessage1(res::kSavePrompt, pDoc->GetTitle()));
-    switch (ShowMessageBox(m_app.m_pMainWnd, strPrompt, EMsgBoxButtons::YesNoCancel,
+    switch (ShowMessageBox(m_pWindow, strPrompt, EMsgBoxButtons::YesNoCancel,
                            EMsgBoxIcon::Question))
     {
     case EMsgBoxResult::Cancel:
@@ -400,35 +406,40 @@ bool COpenGraphs::DoSave(CTraceloDoc* pDoc, std::string strNewName)
         {
             strError = res::kFailedToSaveDoc;
         }
-        ShowMessageBox(m_app.m_pMainWnd, QString::fromStdString(strError), EMsgBoxButtons::Ok,
+        ShowMessageBox(m_pWindow, QString::fromStdString(strError), EMsgBoxButtons::Ok,
                        EMsgBoxIcon::Exclamation);
         return false;
     }
     pDoc->SetPathName(strNewName);
     UpdateFrameCounts(pDoc);
-    m_app.AddToRecentFileList(strNewName);
+    emit fileUsed(strNewName);
     return true;
 }
 
 void COpenGraphs::CloseDocumentWindows(CTraceloDoc* pDoc)
 {
-    // Copied: each close takes a view out of the graph's list.
+    // Copied: each close takes a window out of the graph's list.
     CGraph* pGraph = Find(pDoc);
-    const std::vector<CTraceloView*> vViews =
-        pGraph != nullptr ? pGraph->m_vViews : std::vector<CTraceloView*>();
-    for (CTraceloView* pView : vViews)
+    std::vector<CChildFrame*> vFrames;
+    for (const CWindow& window : pGraph != nullptr ? pGraph->m_vWindows : std::vector<CWindow>())
     {
-        if (CChildFrame* pFrame = pView->GetParentFrame())
+        vFrames.push_back(window.m_pFrame);
+    }
+    for (CChildFrame* pFrame : vFrames)
+    {
+        CWindow* pWindow = nullptr;
+        if (FindWindow(pFrame, &pWindow) == nullptr)
         {
-            pFrame->m_bCloseWithoutPrompt = true;
-            if (!pFrame->close())
-            {
-                pFrame->m_bCloseWithoutPrompt = false;
-            }
+            continue;
+        }
+        pWindow->m_bCloseWithoutPrompt = true;
+        if (!pFrame->close() && FindWindow(pFrame, &pWindow) != nullptr)
+        {
+            pWindow->m_bCloseWithoutPrompt = false;
         }
     }
     // A graph whose windows are gone (or that never had one) goes too.
-    if (pGraph = Find(pDoc); pGraph != nullptr && pGraph->m_vViews.empty())
+    if (pGraph = Find(pDoc); pGraph != nullptr && pGraph->m_vWindows.empty())
     {
         Destroy(pDoc);
     }
@@ -466,33 +477,50 @@ void COpenGraphs::CloseAllDocuments()
     }
 }
 
-bool COpenGraphs::CanCloseFrame(CChildFrame* pFrame)
+bool COpenGraphs::CanCloseFrame(const QObject* pFrame)
 {
-    CTraceloDoc* pDoc = pFrame->GetActiveDocument();
-    if (pDoc == nullptr)
+    CWindow* pWindow = nullptr;
+    CGraph* pGraph = FindWindow(pFrame, &pWindow);
+    if (pGraph == nullptr || pWindow->m_bCloseWithoutPrompt || pGraph->m_vWindows.size() > 1)
     {
-        return true;
+        return true; // asked already, or another window still shows the graph
     }
-    const CGraph* pGraph = Find(pDoc);
-    if (pGraph != nullptr && pGraph->m_vViews.size() > 1)
-    {
-        return true; // another window still shows the graph
-    }
-    return SaveModified(pDoc);
+    return SaveModified(pGraph->m_pDoc.get());
 }
 
-void COpenGraphs::RemoveView(CTraceloView* pView)
+bool COpenGraphs::eventFilter(QObject* pWatched, QEvent* pEvent)
 {
-    CTraceloDoc* pDoc = pView->GetDocument();
-    CGraph* pGraph = Find(pDoc);
-    pView->Detach();
+    if (pEvent->type() != QEvent::Close)
+    {
+        return false;
+    }
+    if (!CanCloseFrame(pWatched))
+    {
+        pEvent->ignore();
+        return true;
+    }
+    // Nothing refuses the close from here: the window's view leaves now.
+    CWindow* pWindow = nullptr;
+    if (FindWindow(pWatched, &pWindow) != nullptr)
+    {
+        CTraceloView* pView = pWindow->m_pView;
+        pView->Detach();
+        RemoveView(pView);
+    }
+    return false;
+}
+
+void COpenGraphs::RemoveView(const QObject* pView)
+{
+    CWindow* pWindow = nullptr;
+    CGraph* pGraph = FindWindow(pView, &pWindow);
     if (pGraph == nullptr)
     {
         return;
     }
-    auto& vViews = pGraph->m_vViews;
-    vViews.erase(std::remove(vViews.begin(), vViews.end(), pView), vViews.end());
-    if (vViews.empty())
+    CTraceloDoc* pDoc = pGraph->m_pDoc.get();
+    pGraph->m_vWindows.erase(pGraph->m_vWindows.begin() + (pWindow - pGraph->m_vWindows.data()));
+    if (pGraph->m_vWindows.empty())
     {
         Destroy(pDoc);
     }

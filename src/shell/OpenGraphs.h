@@ -1,24 +1,31 @@
 // The graphs open in the program, each with the windows that show it: File
 // New, File Open, Save, Save As, Close and exit with their dialogs, prompts
 // and messages, the titles of graphs never saved and of their windows, and
-// when a graph goes.
+// when a graph goes. What happened goes out as signals: the window that
+// shows the graphs places and activates their windows, and keeps the
+// recently used files.
 #pragma once
 
+#include <QObject>
 #include <memory>
 #include <string>
 #include <vector>
 
 class CChildFrame;
-class CTraceloApp;
+class CPrintSettings;
 class CTraceloDoc;
 class CTraceloView;
+class QWidget;
 
-class COpenGraphs
+class COpenGraphs : public QObject
 {
+    Q_OBJECT
+
 public:
-    // app shows the windows in its main window and keeps the recent files.
-    explicit COpenGraphs(CTraceloApp& app);
-    ~COpenGraphs();
+    // The dialogs and messages stand over pWindow; the graphs' views print
+    // from print.
+    COpenGraphs(QWidget* pWindow, CPrintSettings& print);
+    ~COpenGraphs() override;
 
     COpenGraphs(const COpenGraphs&) = delete;
     COpenGraphs& operator=(const COpenGraphs&) = delete;
@@ -54,31 +61,54 @@ public:
     // Closes every window of every graph without asking.
     void CloseAllDocuments();
 
-    // Whether pFrame may close: it may when its graph has other windows or
-    // may close itself.
-    bool CanCloseFrame(CChildFrame* pFrame);
-    // pView's window has closed or the view is going: it leaves its graph,
-    // and a graph left without windows goes.
-    void RemoveView(CTraceloView* pView);
-
     // One more window on pDoc (the Window menu's new window), shown and
-    // activated; null when none could be made.
+    // activated; null for a graph that is not open.
     CChildFrame* OpenNewWindow(CTraceloDoc* pDoc);
 
     std::vector<CTraceloDoc*> GetDocuments() const;
 
-    // Graphs made with File New since the start: the number in the next
-    // new graph's title is one more.
-    int m_nUntitledCount = 0;
+signals:
+    // pFrame, a new graph window with its view, is to be placed; it shows
+    // once it has been.
+    void windowMade(CChildFrame* pFrame);
+    // pFrame is to be the active window, restored when it is minimised.
+    void windowToActivate(CChildFrame* pFrame);
+    // A graph's title or its windows' captions have changed, or a graph
+    // has gone.
+    void titlesChanged();
+    // A file was opened or saved under strPath.
+    void fileUsed(const std::string& strPath);
+
+protected:
+    // A graph window's close: refused when the graph may not close yet
+    // (Annulla, a failed save); once it may, its view leaves the graph.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
 private:
+    struct CWindow
+    {
+        CChildFrame* m_pFrame = nullptr;
+        CTraceloView* m_pView = nullptr;
+        // The graph is being closed as a whole and has been asked about
+        // saving already.
+        bool m_bCloseWithoutPrompt = false;
+    };
     struct CGraph
     {
         std::unique_ptr<CTraceloDoc> m_pDoc;
-        std::vector<CTraceloView*> m_vViews;
+        std::vector<CWindow> m_vWindows;
     };
 
     CGraph* Find(const CTraceloDoc* pDoc);
+    // The graph pFrame's window belongs to, and the window; null when it is
+    // none of the graphs'.
+    CGraph* FindWindow(const QObject* pFrame, CWindow** ppWindow);
+    // Whether pFrame may close: it may when its graph has other windows or
+    // may close itself.
+    bool CanCloseFrame(const QObject* pFrame);
+    // The window showing pView has closed or the view is going: it leaves its
+    // graph, and a graph left without windows goes.
+    void RemoveView(const QObject* pView);
     CTraceloDoc* Add(std::unique_ptr<CTraceloDoc> pDoc);
     void Destroy(CTraceloDoc* pDoc);
     // Numbers the windows of a graph (none when it has one) and updates
@@ -93,7 +123,11 @@ private:
     // chosen. False when cancelled.
     bool PromptFileName(std::string& strFileName, bool bOpenFileDialog);
 
-    CTraceloApp& m_app;
+    QWidget* m_pWindow;
+    CPrintSettings& m_print;
+    // Graphs made with File New since the start: the number in the next
+    // new graph's title is one more.
+    int m_nUntitledCount = 0;
     bool m_bOpenRanOutOfMemory = false;
     std::vector<CGraph> m_vGraphs;
 };

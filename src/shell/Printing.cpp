@@ -9,6 +9,19 @@
 #include "res/PrintStrings.h"
 #include "shell/MessageBox.h"
 
+CPrintSettings::CPrintSettings() = default;
+
+CPrintSettings::~CPrintSettings() = default;
+
+QPrinter& CPrintSettings::GetPrinter()
+{
+    if (m_pPrinter == nullptr)
+    {
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *m_pPrinter;
+}
+
 bool HasPrinter(const QPrinter& printer)
 {
     if (printer.outputFormat() == QPrinter::PdfFormat)

@@ -1,9 +1,10 @@
-// The print job's record that the view's printing hooks fill, the print
-// dialog, "Imposta stampante", and the message shown when printing cannot
+// What printing starts from, the print job's record that the view's printing
+// hooks fill, the print dialog, "Imposta stampante", and the message shown when printing cannot
 // start.
 #pragma once
 
 #include <QRect>
+#include <memory>
 #include <string>
 
 class QPrinter;
@@ -19,6 +20,28 @@ struct CPrintInfo
     int m_nMaxPage = 0xFFFF;
     int m_nCurPage = 1; // the page being printed
     QRect m_rectDraw;   // the page's printable area in device units, corner at 0, 0
+};
+
+// What every print and preview starts from.
+class CPrintSettings
+{
+public:
+    CPrintSettings();
+    ~CPrintSettings();
+    CPrintSettings(const CPrintSettings&) = delete;
+    CPrintSettings& operator=(const CPrintSettings&) = delete;
+
+    // The printer as "Imposta stampante" last set it up; made when first used.
+    QPrinter& GetPrinter();
+
+    // The printer named after /pt when the program was started to print
+    // there, else null.
+    const std::string* m_pstrPrintTo = nullptr;
+    // How many pages the preview shows side by side; 0 until it has shown.
+    int m_nNumPreviewPages = 0;
+
+private:
+    std::unique_ptr<QPrinter> m_pPrinter;
 };
 
 // Whether pPrinter can take a job: a named printer, or a file to print to.

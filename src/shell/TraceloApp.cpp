@@ -17,11 +17,10 @@
 #include "res/ProgramInfo.h"
 #include "res/ResourceIds.h"
 #include "res/ShellResources.h"
-#include "shell/AboutDlg.h"
 #include "shell/ChildFrame.h"
 #include "shell/MainFrame.h"
 #include "shell/MessageBox.h"
-#include "shell/Printing.h"
+#include "shell/OpenGraphs.h"
 #include "shell/RecentFileList.h"
 #include "shell/SamplingProgress.h"
 #include "shell/TraceloView.h"
@@ -79,12 +78,7 @@ CTraceloApp::CTraceloApp()
     }
 }
 
-CTraceloApp::~CTraceloApp()
-{
-    // The windows go before the graphs they show.
-    delete m_pMainWnd;
-    m_pMainWnd = nullptr;
-}
+CTraceloApp::~CTraceloApp() = default;
 
 int CTraceloApp::Run()
 {
@@ -94,11 +88,18 @@ int CTraceloApp::Run()
 
 int CTraceloApp::ExitInstance()
 {
-    if (m_pCmdInfo == nullptr || m_pCmdInfo->m_nShellCommand != CCommandLineInfo::AppUnregister)
+    if (m_cmdInfo.m_nShellCommand != CCommandLineInfo::AppUnregister)
     {
         SaveStdProfileSettings();
     }
     return 0;
+}
+
+int CTraceloApp::ExitWithoutRunning()
+{
+    const int nCode = ExitInstance();
+    return m_cmdInfo.m_nShellCommand == CCommandLineInfo::AppUnregister ? nCode
+                                                                         : m_nShellExitCode;
 }
 
 void CTraceloApp::SetRegistryKey(const char* pszRegistryKey)
@@ -154,7 +155,7 @@ void CTraceloApp::LoadStdProfileSettings(unsigned nMaxMRU)
             m_pRecentFileList->ReadList(*pProfile);
         }
     }
-    m_nNumPreviewPages =
+    m_print.m_nNumPreviewPages =
         pProfile == nullptr
             ? 0
             : pProfile->value(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry), 0)
@@ -164,9 +165,10 @@ void CTraceloApp::LoadStdProfileSettings(unsigned nMaxMRU)
 void CTraceloApp::WriteRecentFileList()
 {
     std::unique_ptr<QSettings> pProfile = GetProfile();
-    if (pProfile != nullptr && m_pRecentFileList != nullptr)
+    const CRecentFileList* pList = m_pMainWnd != nullptr ? m_pMainWnd->RecentFiles() : nullptr;
+    if (pProfile != nullptr && pList != nullptr)
     {
-        m_pRecentFileList->WriteList(*pProfile);
+        pList->WriteList(*pProfile);
         pProfile->sync();
     }
 }
@@ -178,14 +180,14 @@ void CTraceloApp::SaveStdProfileSettings()
     {
         return;
     }
-    if (m_pRecentFileList != nullptr)
+    if (const CRecentFileList* pList = m_pMainWnd != nullptr ? m_pMainWnd->RecentFiles() : nullptr)
     {
-        m_pRecentFileList->WriteList(*pProfile);
+        pList->WriteList(*pProfile);
     }
-    if (m_nNumPreviewPages != 0)
+    if (m_print.m_nNumPreviewPages != 0)
     {
         pProfile->setValue(QStringLiteral("%1/%2").arg(kSettingsSection, kPreviewPagesEntry),
-                           m_nNumPreviewPages);
+                           m_print.m_nNumPreviewPages);
     }
     pProfile->sync();
 }
@@ -215,38 +217,20 @@ bool CTraceloApp::Unregister()
 
 CTraceloDoc* CTraceloApp::OpenDocumentFile(const std::string& strFileName)
 {
-    return m_graphs.OpenDocumentFile(strFileName);
-}
-
-void CTraceloApp::AddToRecentFileList(const std::string& strPathName)
-{
-    if (m_pRecentFileList != nullptr)
-    {
-        const bool bAlreadyFirst =
-            !m_pRecentFileList->IsEmpty() && (*m_pRecentFileList)[0] == strPathName;
-        m_pRecentFileList->Add(strPathName);
-        // Kept at once, so a program that is killed does not lose it.
-        if (!bAlreadyFirst)
-        {
-            WriteRecentFileList();
-        }
-    }
-}
-
-void CTraceloApp::ParseCommandLine(CCommandLineInfo& rCmdInfo,
-                                   const std::vector<std::string>& vArgs)
-{
-    rCmdInfo.ParseCommandLine(vArgs);
+    return m_pMainWnd->Graphs().OpenDocumentFile(strFileName);
 }
 
 bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 {
-    m_pCmdInfo = &rCmdInfo;
+    if (rCmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo)
+    {
+        m_print.m_pstrPrintTo = &rCmdInfo.m_strPrinterName;
+    }
     switch (rCmdInfo.m_nShellCommand)
     {
     case CCommandLineInfo::FileNew:
-        OnFileNew();
-        return m_pMainWnd != nullptr;
+        m_pMainWnd->Graphs().OnFileNew();
+        return true;
 
     case CCommandLineInfo::FileOpen:
         return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
@@ -267,8 +251,8 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         // leave a hidden program running: start as without the switch.
         if (rCmdInfo.m_strFileName.empty())
         {
-            OnFileNew();
-            return m_pMainWnd != nullptr;
+            m_pMainWnd->Graphs().OnFileNew();
+            return true;
         }
         return OpenDocumentFile(rCmdInfo.m_strFileName) != nullptr;
 
@@ -277,7 +261,7 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         const bool bUnregistered = Unregister();
         if (!rCmdInfo.m_bRunEmbedded)
         {
-            ShowMessageBox(m_pMainWnd, QString::fromUtf8(res::LoadString(
+            ShowMessageBox(m_pMainWnd.get(), QString::fromUtf8(res::LoadString(
                                            bUnregistered ? res::AFX_IDS_UNREG_DONE
                                                          : res::AFX_IDS_UNREG_FAILURE)));
         }
@@ -288,48 +272,6 @@ bool CTraceloApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
         return true;
     }
     return true;
-}
-
-void CTraceloApp::OnFileNew()
-{
-    m_graphs.OnFileNew();
-}
-
-void CTraceloApp::OnFileOpen()
-{
-    m_graphs.OnFileOpen();
-}
-
-void CTraceloApp::OnFilePrintSetup()
-{
-    DoPrintSetup(m_pMainWnd, GetPrinter());
-}
-
-void CTraceloApp::OnOpenRecentFile(const std::string& strPath)
-{
-    if (OpenDocumentFile(strPath) == nullptr && !m_graphs.OpenRanOutOfMemory() &&
-        m_pRecentFileList != nullptr)
-    {
-        // A file that no longer opens leaves the list; one that only did not
-        // fit in memory stays.
-        for (int i = 0; i < m_pRecentFileList->GetCount(); ++i)
-        {
-            if ((*m_pRecentFileList)[i] == strPath)
-            {
-                m_pRecentFileList->Remove(i);
-                WriteRecentFileList();
-                break;
-            }
-        }
-    }
-}
-
-void CTraceloApp::OnAppExit()
-{
-    if (m_pMainWnd != nullptr)
-    {
-        m_pMainWnd->close();
-    }
 }
 
 bool CTraceloApp::InitInstance()
@@ -345,24 +287,25 @@ bool CTraceloApp::InitInstance()
     LoadStdProfileSettings(4);
     // 6. The one document type, a graph in a child frame with its view, is
     //    what the open graphs make.
-    // 7, 8. The main window, hidden until the command line is carried out.
-    auto* pMainFrame = new CMainFrame(this);
+    // 7, 8. The main window, hidden until the command line is carried out;
+    //    it keeps the recent files, and they are written when they change.
+    auto pMainFrame = std::make_unique<CMainFrame>(m_print, std::move(m_pRecentFileList));
     if (!pMainFrame->LoadFrame(res::IDR_MAINFRAME))
     {
-        delete pMainFrame;
         return false;
     }
-    m_pMainWnd = pMainFrame;
-    ConnectCommands(*pMainFrame);
+    m_pMainWnd = std::move(pMainFrame);
+    QObject::connect(m_pMainWnd.get(), &CMainFrame::recentFilesChanged, m_pMainWnd.get(),
+                     [this] { WriteRecentFileList(); });
     // 9. The command line.
-    ParseCommandLine(m_cmdInfo, m_vArgs);
+    m_cmdInfo.ParseCommandLine(m_vArgs);
     // A graph that takes long to sample brings the window up before its
     // progress dialog; printing from the command line never shows it.
     const bool bPrints = m_cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
                          m_cmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo;
-    pMainFrame->setProperty(kShowBeforeProgress, !bPrints);
+    m_pMainWnd->setProperty(kShowBeforeProgress, !bPrints);
     const bool bProcessed = ProcessShellCommand(m_cmdInfo);
-    pMainFrame->setProperty(kShowBeforeProgress, QVariant());
+    m_pMainWnd->setProperty(kShowBeforeProgress, QVariant());
     if (!bProcessed)
     {
         return false;
@@ -370,38 +313,9 @@ bool CTraceloApp::InitInstance()
     // 10. Shown with its first graph already in it.
     if (m_bShowMainWindow)
     {
-        pMainFrame->show();
+        m_pMainWnd->show();
     }
     return true;
-}
-
-void CTraceloApp::ConnectCommands(CMainFrame& frame)
-{
-    frame.ConnectCommand(
-        res::ID_APP_ABOUT, [this] { OnAppAbout(); }, false);
-    frame.ConnectCommand(
-        res::ID_FILE_NEW, [this] { OnFileNew(); }, false);
-    frame.ConnectCommand(
-        res::ID_FILE_OPEN, [this] { OnFileOpen(); }, false);
-    frame.ConnectCommand(
-        res::ID_FILE_PRINT_SETUP, [this] { OnFilePrintSetup(); }, false);
-    frame.ConnectCommand(
-        res::ID_APP_EXIT, [this] { OnAppExit(); }, false);
-    // Close, save and save as act on the active window's graph.
-    const auto onActiveDocument = [this, &frame](auto pfn)
-    {
-        return [this, &frame, pfn]
-        {
-            CChildFrame* pActive = frame.MDIGetActive();
-            if (CTraceloDoc* pDoc = pActive != nullptr ? pActive->GetActiveDocument() : nullptr)
-            {
-                (m_graphs.*pfn)(pDoc);
-            }
-        };
-    };
-    frame.ConnectCommand(res::ID_FILE_CLOSE, onActiveDocument(&COpenGraphs::OnFileClose), true);
-    frame.ConnectCommand(res::ID_FILE_SAVE, onActiveDocument(&COpenGraphs::DoFileSave), true);
-    frame.ConnectCommand(res::ID_FILE_SAVE_AS, onActiveDocument(&COpenGraphs::DoSaveAs), true);
 }
 
 bool CTraceloApp::PrintFromShell()
@@ -409,30 +323,8 @@ bool CTraceloApp::PrintFromShell()
     // The graph just opened prints without the dialog, on the printer the
     // command line names; the main window is never shown.
     m_bShowMainWindow = false;
-    CChildFrame* pFrame = m_pMainWnd != nullptr ? m_pMainWnd->MDIGetActive() : nullptr;
+    CChildFrame* pFrame = m_pMainWnd->MDIGetActive();
     CTraceloView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
     m_nShellExitCode = pView != nullptr && pView->PrintDirect() ? 0 : 1;
     return true;
-}
-
-void CTraceloApp::OnAppAbout()
-{
-    CAboutDlg aboutDlg(m_pMainWnd);
-    aboutDlg.DoModal();
-}
-
-QPrinter& CTraceloApp::GetPrinter()
-{
-    if (m_pPrinter == nullptr)
-    {
-        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    }
-    return *m_pPrinter;
-}
-
-const std::string* CTraceloApp::GetPrintToPrinter() const
-{
-    return m_pCmdInfo != nullptr && m_pCmdInfo->m_nShellCommand == CCommandLineInfo::FilePrintTo
-               ? &m_pCmdInfo->m_strPrinterName
-               : nullptr;
 }

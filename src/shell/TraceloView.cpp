@@ -10,13 +10,10 @@
 #include "render/ImagePlot.h"
 #include "render/QtDrawDevice.h"
 #include "res/ResourceIds.h"
-#include "shell/ChildFrame.h"
-#include "shell/OpenGraphs.h"
 #include "shell/SamplingProgress.h"
-#include "shell/TraceloApp.h"
 
-CTraceloView::CTraceloView(CTraceloApp* pApp, CTraceloDoc* pDoc)
-    : m_pApp(pApp), m_pDoc(pDoc), m_pPlotArea(std::make_unique<CPlotArea>())
+CTraceloView::CTraceloView(CTraceloDoc* pDoc, CPrintSettings* pPrint)
+    : m_pDoc(pDoc), m_pPlotArea(std::make_unique<CPlotArea>()), m_pPrint(pPrint)
 {
     setObjectName(QStringLiteral("TraceloView"));
     // A click with any button gives the view the focus, which activates its
@@ -28,29 +25,11 @@ CTraceloView::CTraceloView(CTraceloApp* pApp, CTraceloDoc* pDoc)
     setMouseTracking(true);
 }
 
-CTraceloView::~CTraceloView()
-{
-    if (m_pApp != nullptr)
-    {
-        m_pApp->m_graphs.RemoveView(this);
-    }
-}
-
-CChildFrame* CTraceloView::GetParentFrame() const
-{
-    for (QWidget* p = parentWidget(); p != nullptr; p = p->parentWidget())
-    {
-        if (auto* pFrame = dynamic_cast<CChildFrame*>(p))
-        {
-            return pFrame;
-        }
-    }
-    return nullptr;
-}
+CTraceloView::~CTraceloView() = default;
 
 void CTraceloView::Detach()
 {
-    m_pApp = nullptr;
+    m_pPrint = nullptr;
     m_pDoc = nullptr;
     m_pFunctions = nullptr;
     m_pEvaluator = nullptr;

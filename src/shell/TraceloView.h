@@ -1,7 +1,8 @@
 // The view of a graph window: shows one graph, keeps its own copy of the
 // plotting window (zooming changes the copy, never the graph), samples the
 // functions when that window changes, and keeps the picture it drew, which
-// it draws anew only when what it shows has changed.
+// it draws anew only when what it shows has changed. The coordinates under
+// the pointer go out as its read-out.
 #pragma once
 
 #include <cstddef>
@@ -17,27 +18,28 @@
 #include "core/plot/DrawDevice.h"
 #include "core/plot/DrawPlot.h"
 
-class CChildFrame;
 class CExprEvaluator;
 class CPlotArea;
-class CTraceloApp;
+class CPrintSettings;
+struct CPrintInfo;
 class CTraceloDoc;
 class QMouseEvent;
 class QPainter;
 
 class CTraceloView : public QWidget
 {
+    Q_OBJECT
+
 public:
-    // pDoc is the graph shown, pApp the application whose open graphs hold
-    // it; either may be null for a view that shows nothing yet.
-    explicit CTraceloView(CTraceloApp* pApp = nullptr, CTraceloDoc* pDoc = nullptr);
+    // pDoc is the graph shown, pPrint what its printing starts from; either
+    // may be null for a view that shows nothing yet or cannot print.
+    explicit CTraceloView(CTraceloDoc* pDoc = nullptr, CPrintSettings* pPrint = nullptr);
     ~CTraceloView() override;
 
     CTraceloView(const CTraceloView&) = delete;
     CTraceloView& operator=(const CTraceloView&) = delete;
 
     CTraceloDoc* GetDocument() const { return m_pDoc; }
-    CChildFrame* GetParentFrame() const;
 
     // Called once before the window is first shown: copies the document's
     // function list, evaluator and window, then samples every function over
@@ -78,7 +80,6 @@ public:
     bool PrintDirect();
     void OnFilePrintPreview();
 
-    CTraceloApp* m_pApp = nullptr;          // not owned
     CTraceloDoc* m_pDoc = nullptr;          // not owned
     std::unique_ptr<CPlotArea> m_pPlotArea; // owned
     CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned
@@ -90,6 +91,10 @@ public:
     // How many times the graph has been drawn anew into the kept picture.
     std::uint64_t m_nGraphDrawings = 0;
 
+signals:
+    // The coordinates under the pointer, as the status bar shows them.
+    void readOut(const QString& strText);
+
 protected:
     void paintEvent(QPaintEvent* pEvent) override;
     void mousePressEvent(QMouseEvent* pEvent) override;
@@ -98,6 +103,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
 
 private:
+    // A job on the printer every print starts from, and on the printer the
+    // command line names when the program was started to print there; false
+    // for a view whose window has closed.
+    bool StartJob(CPrintInfo& info) const;
+    bool Print(bool bDirect);
+
+    CPrintSettings* m_pPrint = nullptr; // not owned
+
     bool IsDragging() const { return m_ptAnchor.m_nX != -1 && m_ptAnchor.m_nY != -1; }
     // Draws the rubber band from m_ptAnchor to m_ptCurrent, inverting what
     // is under it.

@@ -11,7 +11,6 @@
 #include "core/doc/TraceloDoc.h"
 #include "core/plot/MouseZoom.h"
 #include "render/QtDrawDevice.h"
-#include "shell/MainFrame.h"
 
 namespace
 {
@@ -55,8 +54,7 @@ void CTraceloView::mouseMoveEvent(QMouseEvent* pEvent)
         double x = 0.0;
         double y = 0.0;
         MouseToWorld(box, m_window, pt, x, y);
-        if (auto* pFrame = dynamic_cast<CMainFrame*>(window()))
-            pFrame->SetMessageText(QString::fromLocal8Bit(FormatReadOut(x, y)));
+        emit readOut(QString::fromLocal8Bit(FormatReadOut(x, y)));
     }
     if (IsDragging())
     {

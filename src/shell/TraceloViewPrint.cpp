@@ -19,7 +19,6 @@
 #include "res/ShellResources.h"
 #include "shell/MessageBox.h"
 #include "shell/Printing.h"
-#include "shell/TraceloApp.h"
 #include "shell/TraceloView.h"
 #include "shell/TraceloViewPrint.h"
 
@@ -119,39 +118,31 @@ void PrintPage(CTraceloView& view, CDrawDevice* pDC, CPrintInfo* pInfo)
     OnPrint(view, pDC);
 }
 
-namespace
+bool CTraceloView::StartJob(CPrintInfo& info) const
 {
-
-// A job on the application's printer, and on the printer the command line
-// names when the program was started to print there; false for a view whose
-// window has closed.
-bool StartJob(const CTraceloView& view, CPrintInfo& info)
-{
-    if (view.m_pDoc == nullptr || view.m_pApp == nullptr)
+    if (m_pDoc == nullptr || m_pPrint == nullptr)
     {
         return false;
     }
-    info.m_pPrinter = &view.m_pApp->GetPrinter();
-    info.m_pstrPrintTo = view.m_pApp->GetPrintToPrinter();
+    info.m_pPrinter = &m_pPrint->GetPrinter();
+    info.m_pstrPrintTo = m_pPrint->m_pstrPrintTo;
     return true;
 }
 
-bool Print(CTraceloView& view, bool bDirect)
+bool CTraceloView::Print(bool bDirect)
 {
     CPrintInfo info;
     info.m_bDirect = bDirect;
-    if (!StartJob(view, info) || !OnPreparePrinting(view, &info))
+    if (!StartJob(info) || !OnPreparePrinting(*this, &info))
     {
         return false;
     }
-    return PrintJob(view, info);
+    return PrintJob(*this, info);
 }
-
-} // namespace
 
 void CTraceloView::OnFilePrint()
 {
-    Print(*this, false);
+    Print(false);
 }
 
 void CTraceloView::OnFilePrintDirect()
@@ -161,14 +152,14 @@ void CTraceloView::OnFilePrintDirect()
 
 bool CTraceloView::PrintDirect()
 {
-    return Print(*this, true);
+    return Print(true);
 }
 
 void CTraceloView::OnFilePrintPreview()
 {
     CPrintInfo info;
     info.m_bPreview = true;
-    if (!StartJob(*this, info) || !OnPreparePrinting(*this, &info))
+    if (!StartJob(info) || !OnPreparePrinting(*this, &info))
     {
         return;
     }
@@ -185,10 +176,10 @@ void CTraceloView::OnFilePrintPreview()
                      });
     // The pages shown side by side are remembered between previews.
     auto* pPreview = dlg.findChild<QPrintPreviewWidget*>();
-    if (pPreview != nullptr && m_pApp != nullptr)
+    if (pPreview != nullptr)
     {
         // Through the toolbar's own button, so that it shows the mode pressed.
-        const bool bFacing = m_pApp->m_nNumPreviewPages >= 2;
+        const bool bFacing = m_pPrint->m_nNumPreviewPages >= 2;
         auto* pMode = dlg.findChild<QAction*>(bFacing ? QStringLiteral("facingModeAction")
                                                       : QStringLiteral("singleModeAction"));
         if (pMode != nullptr)
@@ -202,9 +193,10 @@ void CTraceloView::OnFilePrintPreview()
         }
     }
     dlg.exec();
-    if (pPreview != nullptr && m_pApp != nullptr)
+    // The view's window may have closed meanwhile.
+    if (pPreview != nullptr && m_pPrint != nullptr)
     {
-        m_pApp->m_nNumPreviewPages =
+        m_pPrint->m_nNumPreviewPages =
             pPreview->viewMode() == QPrintPreviewWidget::SinglePageView ? 1 : 2;
     }
 }

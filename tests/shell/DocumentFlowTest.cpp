@@ -54,7 +54,7 @@ TEST_F(CDocumentFlowTest, SavePromptWhenTheLastWindowOfAModifiedGraphCloses)
             ASSERT_EQ(driver.m_vFileDialogSelected[0].size(), 1);
             EXPECT_TRUE(driver.m_vFileDialogSelected[0][0].endsWith("/Tracel1"));
             EXPECT_EQ(ReadBytes(File("salvato")), NewGraphBytes());
-            EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("salvato"));
+            EXPECT_EQ(Recent()[0], File("salvato"));
         }
         Stop();
     }
@@ -86,7 +86,7 @@ TEST_F(CDocumentFlowTest, ARefusedFileOpensNoWindow)
     EXPECT_EQ(driver.m_vMessages[0], "Formato file inatteso.");
     EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
     EXPECT_EQ(Graphs().GetDocuments().size(), 1u);
-    EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 0);
+    EXPECT_EQ(Recent().GetCount(), 0);
 }
 
 TEST_F(CDocumentFlowTest, OpenThroughTheDialogAndCancelIt)
@@ -104,7 +104,7 @@ TEST_F(CDocumentFlowTest, OpenThroughTheDialogAndCancelIt)
     EXPECT_EQ(Frame()->windowTitle(), "Tracelo - senza estensione");
     // Opening it again brings its window forward instead of a second copy.
     Frame()->MDIActivate(Children()[0]);
-    ASSERT_NE(m_pApp->OpenDocumentFile(File("senza estensione")), nullptr);
+    ASSERT_NE(Graphs().OpenDocumentFile(File("senza estensione")), nullptr);
     EXPECT_EQ(Children().size(), 2u);
     EXPECT_EQ(Frame()->MDIGetActive(), Children()[1]);
 }

@@ -774,7 +774,7 @@ TEST_F(CEditCommandsTest, EveryChangeDrawsTheGraphAnewAndNoOtherPaintDoes)
         {"resized",
          [&]
          {
-             CChildFrame* pFrame = m_pView->GetParentFrame();
+             QWidget* pFrame = m_pView->parentWidget();
              pFrame->resize(pFrame->size() + QSize(40, 10));
          },
          true},

@@ -212,7 +212,7 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     const CPlotWindow windowBefore = pView->m_window;
 
     const std::string strPdf = File("pagina.pdf");
-    QPrinter& printer = m_pApp->GetPrinter();
+    QPrinter& printer = m_pApp->GetPrintSettings().GetPrinter();
     PrintToPdf(printer, strPdf);
     ASSERT_EQ(printer.width(), 4800);
     ASSERT_EQ(printer.height(), 6800);
@@ -260,7 +260,7 @@ TEST_F(CPrintTest, PrintDialogCancelAndOk)
 {
     OpenSine();
     const std::string strPdf = File("dialogo.pdf");
-    PrintToPdf(m_pApp->GetPrinter(), strPdf);
+    PrintToPdf(m_pApp->GetPrintSettings().GetPrinter(), strPdf);
     for (const bool bOk : {false, true})
     {
         CModalDriver driver;
@@ -308,10 +308,10 @@ TEST_F(CPrintTest, PrintJobsAreNamedByTheGraph)
             ChooseWindow(1); // the first window: seno
         }
         const std::string strPdf = File(c.m_pszFile);
-        PrintToPdf(m_pApp->GetPrinter(), strPdf);
+        PrintToPdf(m_pApp->GetPrintSettings().GetPrinter(), strPdf);
         Command(c.m_nCommand);
         ASSERT_TRUE(std::filesystem::exists(strPdf)) << c.m_pszFile;
-        EXPECT_EQ(m_pApp->GetPrinter().docName(), c.m_pszTitle);
+        EXPECT_EQ(m_pApp->GetPrintSettings().GetPrinter().docName(), c.m_pszTitle);
         EXPECT_EQ(PdfInfoField(strPdf, QStringLiteral("Title")), c.m_pszTitle);
     }
 }
@@ -323,7 +323,7 @@ TEST_F(CPrintTest, PreviewToolbarShowsTheRestoredMode)
     OpenSine();
     for (int nPages : {2, 1, 0})
     {
-        m_pApp->m_nNumPreviewPages = nPages;
+        m_pApp->GetPrintSettings().m_nNumPreviewPages = nPages;
         CModalDriver driver;
         bool bFacingChecked = false;
         bool bSingleChecked = false;
@@ -366,7 +366,7 @@ TEST_F(CPrintTest, PreviewToolbarShowsTheRestoredMode)
 TEST_F(CPrintTest, PreviewShowsOnePageAndKeepsItsPageCount)
 {
     OpenSine();
-    m_pApp->m_nNumPreviewPages = 2;
+    m_pApp->GetPrintSettings().m_nNumPreviewPages = 2;
     CModalDriver driver;
     int nPages = -1;
     QPrintPreviewWidget::ViewMode eMode = QPrintPreviewWidget::AllPagesView;
@@ -388,7 +388,7 @@ TEST_F(CPrintTest, PreviewShowsOnePageAndKeepsItsPageCount)
     EXPECT_TRUE(driver.Done());
     EXPECT_EQ(nPages, 1);
     EXPECT_EQ(eMode, QPrintPreviewWidget::FacingPagesView);
-    EXPECT_EQ(m_pApp->m_nNumPreviewPages, 1);
+    EXPECT_EQ(m_pApp->GetPrintSettings().m_nNumPreviewPages, 1);
     Stop();
     QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"),
                        QStringLiteral("Tracelo"));
@@ -437,11 +437,11 @@ TEST_F(CPrintTest, CommandLinePrintsAndEnds)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     const std::string strPdf = File("riga.pdf");
-    PrintToPdf(NewApp().GetPrinter(), strPdf);
+    PrintToPdf(NewApp().GetPrintSettings().GetPrinter(), strPdf);
     EXPECT_FALSE(Start({"/p", "seno"}));
     EXPECT_FALSE(Frame()->isVisible());
     // Printed: the program ends with success.
-    EXPECT_EQ(m_pApp->m_nShellExitCode, 0);
+    EXPECT_EQ(m_pApp->GetShellExitCode(), 0);
     ASSERT_TRUE(std::filesystem::exists(strPdf));
     EXPECT_EQ(PdfPageCount(strPdf), 1);
 }
@@ -470,7 +470,7 @@ TEST_F(CPrintTest, CommandLineWithoutPrinterReportsAndEnds)
         ASSERT_EQ(driver.m_vMessages.size(), 1u);
         EXPECT_EQ(driver.m_vMessages[0], QString::fromUtf8(res::kFailedToStartPrint));
         EXPECT_FALSE(Frame()->isVisible());
-        EXPECT_EQ(m_pApp->m_nShellExitCode, 1);
+        EXPECT_EQ(m_pApp->GetShellExitCode(), 1);
     }
 }
 
@@ -479,7 +479,7 @@ TEST_F(CPrintTest, UpperCasePOpensTheFile)
 {
     WriteBytes(File("seno"), SinGraphBytes());
     const std::string strPdf = File("maiuscola.pdf");
-    PrintToPdf(NewApp().GetPrinter(), strPdf);
+    PrintToPdf(NewApp().GetPrintSettings().GetPrinter(), strPdf);
     EXPECT_TRUE(Start({"/P", "seno"}));
     ASSERT_EQ(Children().size(), 1u);
     EXPECT_EQ(ChildTitles()[0], QStringLiteral("seno"));

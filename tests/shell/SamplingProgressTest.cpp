@@ -150,12 +150,9 @@ TEST_F(CSamplingProgressTest, CurvesThatDoNotFitAreReportedOnce)
 TEST_F(CSamplingProgressTest, ACommandThatRunsOutOfMemoryIsReportedAndTheProgramGoesOn)
 {
     CTraceloView* pView = OpenView();
-    // A frame with one command that runs out of memory half-way.
-    constexpr unsigned kID = 40000;
-    CMainFrame frame;
-    frame.ConnectCommand(
-        kID, [] { throw std::bad_alloc(); }, false);
-    const QStringList messages = AnswerMessageBoxes([&frame] { frame.GetAction(kID)->trigger(); });
+    // A command that runs out of memory half-way.
+    const QStringList messages = AnswerMessageBoxes(
+        [this] { Frame()->RunCommand([] { throw std::bad_alloc(); }); });
     EXPECT_EQ(messages, QStringList{QString::fromUtf8("Memoria insufficiente.")});
     EXPECT_EQ(Children().size(), 1u);
     EXPECT_FALSE(pView->GetDocument()->m_pFunctions->empty());

@@ -230,7 +230,7 @@ protected:
             NewApp();
         }
         m_bStarted = true;
-        m_pApp->m_vArgs = vArgs;
+        m_pApp->SetArguments(vArgs);
         const bool bOk = m_pApp->InitInstance();
         if (bRunEvents)
         {
@@ -250,7 +250,7 @@ protected:
         }
     }
 
-    CMainFrame* Frame() const { return dynamic_cast<CMainFrame*>(m_pApp->m_pMainWnd); }
+    CMainFrame* Frame() const { return m_pApp->GetMainWnd(); }
     std::vector<CChildFrame*> Children() const { return Frame()->GetChildFrames(); }
     std::vector<QString> ChildTitles() const
     {
@@ -261,7 +261,8 @@ protected:
         }
         return v;
     }
-    COpenGraphs& Graphs() const { return m_pApp->m_graphs; }
+    COpenGraphs& Graphs() const { return Frame()->Graphs(); }
+    CRecentFileList& Recent() const { return *Frame()->RecentFiles(); }
 
     // Runs command nID when it is enabled, as its menu item, button or key would.
     void Command(unsigned nID)

@@ -89,7 +89,7 @@ TEST_F(CStartupTest, NewGraphsCountFromStartAndNeverGoBack)
 
     // Opening a file does not take a number.
     WriteBytes(File("seno"), SinGraphBytes());
-    ASSERT_NE(m_pApp->OpenDocumentFile(File("seno")), nullptr);
+    ASSERT_NE(Graphs().OpenDocumentFile(File("seno")), nullptr);
     Command(res::ID_FILE_NEW);
     EXPECT_EQ(ChildTitles(), (std::vector<QString>{"Tracel5", "seno", "Tracel6"}));
 }
@@ -175,7 +175,7 @@ TEST_F(CStartupTest, FileOnTheCommandLineOpensItAndPrintSwitchesAreAccepted)
         ASSERT_EQ(ChildTitles(), std::vector<QString>{"seno"});
         CDocument* pDoc = Children()[0]->GetActiveDocument();
         EXPECT_EQ(pDoc->GetPathName(), File("seno"));
-        EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
+        EXPECT_EQ(Recent().GetCount(), 1);
         auto* pGraph = dynamic_cast<CTraceloDoc*>(pDoc);
         ASSERT_EQ(pGraph->m_pFunctions->size(), 1u);
         // The view sampled it when it was first updated.
@@ -249,7 +249,7 @@ TEST_F(CStartupTest, AFileThatCannotBeOpenedShowsItsMessageAndEndsTheProgram)
         EXPECT_EQ(driver.m_vTitles[0], "Tracelo");
         EXPECT_EQ(driver.m_vButtons[0], QStringList{"OK"});
         EXPECT_TRUE(Children().empty());
-        EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 0);
+        EXPECT_EQ(Recent().GetCount(), 0);
     }
 }
 
@@ -287,7 +287,7 @@ TEST_F(CStartupTest, AGraphThatDoesNotFitInMemoryIsRefusedOnEveryRoad)
         else
         {
             ASSERT_TRUE(Start());
-            m_pApp->AddToRecentFileList(File("grande"));
+            Frame()->AddToRecentFile(File("grande"));
             if (road == ERoad::FileOpen)
             {
                 driver.AnswerFileDialog(QString::fromStdString(File("grande")));
@@ -303,9 +303,9 @@ TEST_F(CStartupTest, AGraphThatDoesNotFitInMemoryIsRefusedOnEveryRoad)
             }
             EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
             // The file itself is sound: it stays in the list.
-            ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
-            EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("grande"));
-            m_pApp->m_pRecentFileList->Remove(0);
+            ASSERT_EQ(Recent().GetCount(), 1);
+            EXPECT_EQ(Recent()[0], File("grande"));
+            Recent().Remove(0);
         }
         EXPECT_TRUE(driver.Done());
         ASSERT_EQ(driver.m_vMessages.size(), 1u);
@@ -321,7 +321,7 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     for (const char* pszName : {"g1", "g2", "g3", "g4", "g5"})
     {
         WriteBytes(File(pszName), NewGraphBytes());
-        ASSERT_NE(m_pApp->OpenDocumentFile(pszName), nullptr);
+        ASSERT_NE(Graphs().OpenDocumentFile(pszName), nullptr);
     }
     Stop();
 
@@ -351,13 +351,13 @@ TEST_F(CStartupTest, RecentFilesKeepFourNewestFirstAcrossARestart)
     // Choosing an entry opens it; one that no longer opens leaves the list.
     ChooseItem(pFile, "&3 ");
     EXPECT_EQ(ChildTitles().back(), "g3");
-    EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("g3"));
+    EXPECT_EQ(Recent()[0], File("g3"));
     QFile::remove(QString::fromStdString(File("g2")));
     CModalDriver driver;
     driver.AnswerMessageBox("OK");
     ChooseItem(pFile, "&4 ");
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 3);
+    EXPECT_EQ(Recent().GetCount(), 3);
 }
 
 // A file whose name is not UTF-8 opens again from the list after a restart.
@@ -368,12 +368,12 @@ TEST_F(CStartupTest, RecentFileNotInUtf8OpensAgainAfterARestart)
     ASSERT_TRUE(Start({strName}));
     Stop();
     ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
-    EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File(strName));
+    ASSERT_EQ(Recent().GetCount(), 1);
+    EXPECT_EQ(Recent()[0], File(strName));
     ChooseItem(Menu(res::IDR_GRAPHTYPE, 0), "&1 ");
     ASSERT_EQ(Children().size(), 2u);
     EXPECT_EQ(Children().back()->GetActiveDocument()->GetPathName(), File(strName));
-    EXPECT_EQ(m_pApp->m_pRecentFileList->GetCount(), 1);
+    EXPECT_EQ(Recent().GetCount(), 1);
 }
 
 TEST_F(CStartupTest, RecentFileListIsWrittenWhenItChanges)
@@ -387,15 +387,15 @@ TEST_F(CStartupTest, RecentFileListIsWrittenWhenItChanges)
         return std::make_pair(settings.value("Recent File List/File1").toString().toStdString(),
                               settings.value("Recent File List/File2").toString().toStdString());
     };
-    ASSERT_NE(m_pApp->OpenDocumentFile("g1"), nullptr);
+    ASSERT_NE(Graphs().OpenDocumentFile("g1"), nullptr);
     EXPECT_EQ(stored(), std::make_pair(File("g1"), std::string()));
-    ASSERT_NE(m_pApp->OpenDocumentFile("g2"), nullptr);
+    ASSERT_NE(Graphs().OpenDocumentFile("g2"), nullptr);
     EXPECT_EQ(stored(), std::make_pair(File("g2"), File("g1")));
     // Ended without its exit step, as a killed program: the list is kept.
     m_pApp.reset();
     ASSERT_TRUE(Start());
-    ASSERT_EQ(m_pApp->m_pRecentFileList->GetCount(), 2);
-    EXPECT_EQ((*m_pApp->m_pRecentFileList)[0], File("g2"));
+    ASSERT_EQ(Recent().GetCount(), 2);
+    EXPECT_EQ(Recent()[0], File("g2"));
 }
 
 // A settings file that is a pipe would block the start for ever, a folder
@@ -448,8 +448,8 @@ TEST_F(CStartupTest, PreviewPagesAreReadAndWrittenWhenNotZero)
         settings.setValue("Settings/PreviewPages", 2);
     }
     ASSERT_TRUE(Start());
-    EXPECT_EQ(m_pApp->m_nNumPreviewPages, 2);
-    m_pApp->m_nNumPreviewPages = 1;
+    EXPECT_EQ(m_pApp->GetPrintSettings().m_nNumPreviewPages, 2);
+    m_pApp->GetPrintSettings().m_nNumPreviewPages = 1;
     Stop();
     QSettings settings("Local AppWizard-Generated Applications", "Tracelo");
     EXPECT_EQ(settings.value("Settings/PreviewPages").toInt(), 1);

@@ -12,11 +12,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusTipEvent>
-#include <QStyle>
-#include <algorithm>
 #include <new>
 
 #include "core/doc/TraceloDoc.h"
@@ -381,12 +378,6 @@ void CMainFrame::AddChildFrame(CChildFrame* pFrame)
     }
 }
 
-int CMainFrame::CascadeStep(const QWidget* pFrame) const
-{
-    // Staggered by a caption's height, as the platform places new windows.
-    return style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pFrame) + 4;
-}
-
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* pWindow)
 {
     if (pWindow != nullptr)
@@ -565,101 +556,23 @@ void CMainFrame::OnWindowNew()
     }
 }
 
-std::vector<CChildFrame*> CMainFrame::WindowsToArrange(bool bActiveFirst) const
-{
-    CChildFrame* pActive = MDIGetActive();
-    std::vector<CChildFrame*> vFrames;
-    for (QMdiSubWindow* pWindow : m_pMdiArea->subWindowList(QMdiArea::StackingOrder))
-    {
-        auto* pFrame = dynamic_cast<CChildFrame*>(pWindow);
-        if (pFrame != nullptr && pFrame != pActive && !pFrame->isMinimized())
-        {
-            vFrames.push_back(pFrame);
-        }
-    }
-    if (bActiveFirst)
-    {
-        std::reverse(vFrames.begin(), vFrames.end());
-    }
-    if (pActive != nullptr && !pActive->isMinimized())
-    {
-        vFrames.insert(bActiveFirst ? vFrames.begin() : vFrames.end(), pActive);
-    }
-    for (CChildFrame* pFrame : vFrames)
-    {
-        if (pFrame->isMaximized())
-        {
-            pFrame->showNormal();
-        }
-    }
-    return vFrames;
-}
-
-QSize CMainFrame::PrepareArrange()
-{
-    // Places are in the area's own coordinates: back to its origin first.
-    m_pMdiArea->horizontalScrollBar()->setValue(0);
-    m_pMdiArea->verticalScrollBar()->setValue(0);
-    return m_pMdiArea->contentsRect().size();
-}
-
-QRect CMainFrame::ArrangeIcons()
-{
-    const QSize area = PrepareArrange();
-    std::vector<CChildFrame*> vIcons;
-    std::vector<QSize> vSizes;
-    for (CChildFrame* pFrame : GetChildFrames())
-    {
-        if (pFrame->isMinimized())
-        {
-            vIcons.push_back(pFrame);
-            vSizes.push_back(pFrame->minimumSizeHint().expandedTo(pFrame->minimumSize()));
-        }
-    }
-    const std::vector<QRect> vRects = IconRects(vSizes, area);
-    for (std::size_t i = 0; i < vIcons.size(); ++i)
-    {
-        vIcons[i]->setGeometry(vRects[i]);
-    }
-    return AreaAboveIcons(vRects, area);
-}
-
 void CMainFrame::OnMDICascade()
 {
-    // Bottom of the stack first, the active window last and on top, in the
-    // area above the icons; a minimised active window stays minimised.
     CChildFrame* pActive = MDIGetActive();
-    const std::vector<CChildFrame*> vFrames = WindowsToArrange(false);
-    const QRect area = ArrangeIcons();
-    int nIndex = 0;
-    for (CChildFrame* pFrame : vFrames)
-    {
-        pFrame->setGeometry(
-            CascadeRect(nIndex, area.size(), CascadeStep(pFrame)).translated(area.topLeft()));
-        ++nIndex;
-        pFrame->raise();
-    }
-    m_nCascade = nIndex;
+    m_nCascade = CascadeWindows(*m_pMdiArea, pActive);
     Activate(pActive);
 }
 
 void CMainFrame::OnMDITile()
 {
-    // From the top of the stack: the active window first, at the top left.
     CChildFrame* pActive = MDIGetActive();
-    const std::vector<CChildFrame*> vFrames = WindowsToArrange(true);
-    const QRect area = ArrangeIcons();
-    const std::vector<QRect> vRects = TileRects(int(vFrames.size()), area);
-    for (std::size_t i = 0; i < vFrames.size(); ++i)
-    {
-        vFrames[i]->setGeometry(vRects[i]);
-    }
+    TileWindows(*m_pMdiArea, pActive);
     Activate(pActive);
 }
 
 void CMainFrame::OnMDIIconArrange()
 {
-    ArrangeIcons();
+    ArrangeIcons(*m_pMdiArea);
 }
 
 void CMainFrame::OnSelectWindow()

@@ -114,15 +114,6 @@ private:
     void OnMDITile();
     void OnMDIIconArrange();
     void OnSelectWindow();
-    // The windows not minimised, for cascade (bottom of the stack first, the
-    // active one last) or tile (the active one first, then from the top).
-    std::vector<CChildFrame*> WindowsToArrange(bool bActiveFirst) const;
-    // The area's size, scrolled back to its origin.
-    QSize PrepareArrange();
-    // Lines the minimised windows up along the bottom; returns the part of
-    // the area above them.
-    QRect ArrangeIcons();
-    int CascadeStep(const QWidget* pFrame) const;
     // Makes the action of every command run its slot.
     void ConnectCommands();
     // A graph's command runs on the view of the active window.

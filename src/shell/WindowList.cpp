@@ -4,19 +4,57 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "res/ShellResources.h"
+#include "shell/WindowArrangement.h"
 
 namespace
 {
+
 const char kWindowItemProperty[] = "traceloWindowItem";
+
+// The windows not minimised, for cascade (bottom of the stack first, the
+// active one last) or tile (the active one first, then from the top);
+// maximised ones are restored.
+std::vector<QMdiSubWindow*> WindowsToArrange(const QMdiArea& area, QMdiSubWindow* pActive,
+                                             bool bActiveFirst)
+{
+    std::vector<QMdiSubWindow*> vWindows;
+    for (QMdiSubWindow* pWindow : area.subWindowList(QMdiArea::StackingOrder))
+    {
+        if (pWindow != pActive && !pWindow->isMinimized())
+        {
+            vWindows.push_back(pWindow);
+        }
+    }
+    if (bActiveFirst)
+    {
+        std::reverse(vWindows.begin(), vWindows.end());
+    }
+    if (pActive != nullptr && !pActive->isMinimized())
+    {
+        vWindows.insert(bActiveFirst ? vWindows.begin() : vWindows.end(), pActive);
+    }
+    for (QMdiSubWindow* pWindow : vWindows)
+    {
+        if (pWindow->isMaximized())
+        {
+            pWindow->showNormal();
+        }
+    }
+    return vWindows;
 }
+
+} // namespace
 
 std::vector<QMdiSubWindow*> ListedWindows(std::vector<QMdiSubWindow*> vWindows,
                                           const QMdiSubWindow* pActive)
@@ -119,4 +157,58 @@ QMdiSubWindow* SelectWindow(QWidget* pParent, const std::vector<QMdiSubWindow*>&
         return vWindows[std::size_t(nRow)];
     }
     return nullptr;
+}
+
+int CascadeStep(const QWidget* pWindow)
+{
+    return pWindow->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, pWindow) + 4;
+}
+
+QRect ArrangeIcons(QMdiArea& area)
+{
+    area.horizontalScrollBar()->setValue(0);
+    area.verticalScrollBar()->setValue(0);
+    const QSize size = area.contentsRect().size();
+    std::vector<QMdiSubWindow*> vIcons;
+    std::vector<QSize> vSizes;
+    for (QMdiSubWindow* pWindow : area.subWindowList(QMdiArea::CreationOrder))
+    {
+        if (pWindow->isMinimized())
+        {
+            vIcons.push_back(pWindow);
+            vSizes.push_back(pWindow->minimumSizeHint().expandedTo(pWindow->minimumSize()));
+        }
+    }
+    const std::vector<QRect> vRects = IconRects(vSizes, size);
+    for (std::size_t i = 0; i < vIcons.size(); ++i)
+    {
+        vIcons[i]->setGeometry(vRects[i]);
+    }
+    return AreaAboveIcons(vRects, size);
+}
+
+int CascadeWindows(QMdiArea& area, QMdiSubWindow* pActive)
+{
+    const std::vector<QMdiSubWindow*> vWindows = WindowsToArrange(area, pActive, false);
+    const QRect rect = ArrangeIcons(area);
+    int nIndex = 0;
+    for (QMdiSubWindow* pWindow : vWindows)
+    {
+        pWindow->setGeometry(
+            CascadeRect(nIndex, rect.size(), CascadeStep(pWindow)).translated(rect.topLeft()));
+        ++nIndex;
+        pWindow->raise();
+    }
+    return nIndex;
+}
+
+void TileWindows(QMdiArea& area, QMdiSubWindow* pActive)
+{
+    const std::vector<QMdiSubWindow*> vWindows = WindowsToArrange(area, pActive, true);
+    const QRect rect = ArrangeIcons(area);
+    const std::vector<QRect> vRects = TileRects(int(vWindows.size()), rect);
+    for (std::size_t i = 0; i < vWindows.size(); ++i)
+    {
+        vWindows[i]->setGeometry(vRects[i]);
+    }
 }

@@ -1,10 +1,13 @@
-// The graph windows as the Window menu lists them, and the "Seleziona
-// finestra" dialog that "Altre finestre..." opens.
+// The graph windows as the Window menu lists them and arranges them: the
+// list, the "Seleziona finestra" dialog that "Altre finestre..." opens, and
+// Sovrapponi, Affianca and Disponi icone carried out on the window area.
 #pragma once
 
+#include <QRect>
 #include <functional>
 #include <vector>
 
+class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QWidget;
@@ -30,3 +33,20 @@ void FillWindowList(QMenu* pMenu, const std::vector<QMdiSubWindow*>& vWindows,
 QMdiSubWindow* SelectWindow(QWidget* pParent, const std::vector<QMdiSubWindow*>& vWindows,
                             const QMdiSubWindow* pActive,
                             const std::function<std::vector<QMdiSubWindow*>()>& fnWindows);
+
+// How far apart cascaded windows stand: a caption's height, as the platform
+// places new windows.
+int CascadeStep(const QWidget* pWindow);
+
+// The arrangements are in the area's own coordinates, scrolled back to its
+// origin first. Minimised windows stay minimised, in a row along the bottom;
+// the others are arranged above them, maximised ones restored first.
+
+// Lines the minimised windows up along the bottom; returns the part of the
+// area above them.
+QRect ArrangeIcons(QMdiArea& area);
+// Staggered from the top left: the bottom of the stack first, pActive last
+// and on top. Returns the place a new window takes next.
+int CascadeWindows(QMdiArea& area, QMdiSubWindow* pActive);
+// Side by side from the top of the stack: pActive first, at the top left.
+void TileWindows(QMdiArea& area, QMdiSubWindow* pActive);

@@ -322,9 +322,13 @@ CChildFrame* CMainFrame::MDIGetActive() const
     }
     // While another top-level window (a dialog) is active the area may name
     // none: the graph window last activated is still the active one.
-    if (pWindow == nullptr && m_pLastActive != nullptr && list.contains(m_pLastActive.data()))
+    // Compared as widgets: it may be a window on its way out.
+    for (QMdiSubWindow* pListed : list)
     {
-        pWindow = m_pLastActive.data();
+        if (pWindow == nullptr && pListed == m_pLastActive.data())
+        {
+            pWindow = pListed;
+        }
     }
     return list.contains(pWindow) ? dynamic_cast<CChildFrame*>(pWindow) : nullptr;
 }

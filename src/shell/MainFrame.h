@@ -120,7 +120,7 @@ private:
     std::function<void()> OnActiveView(void (CTraceloView::*pfn)());
 
     QMdiArea* m_pMdiArea = nullptr;
-    QPointer<QMdiSubWindow> m_pLastActive;
+    QPointer<QWidget> m_pLastActive;
     std::unique_ptr<CCommandBuilder> m_pCommands;
     std::vector<QMenu*> m_vMainMenus;
     std::vector<QMenu*> m_vGraphMenus;

@@ -5,6 +5,7 @@
 #include "ShellTestSupport.h"
 #include "core/doc/TraceloDoc.h"
 #include "res/ResourceIds.h"
+#include "shell/Printing.h"
 #include "shell/TraceloView.h"
 
 using CDocumentFlowTest = CShellTest;
@@ -238,4 +239,67 @@ TEST_F(CDocumentFlowTest, ExitAsksAboutEveryModifiedGraphAndCancelKeepsThemAll)
     ASSERT_TRUE(driver.Done());
     EXPECT_FALSE(Frame()->isVisible());
     EXPECT_TRUE(Graphs().GetDocuments().empty());
+}
+
+// A window that goes without closing (its frame deleted) leaves its graph
+// all the same: the others are numbered again, and the graph goes with its
+// last window.
+TEST_F(CDocumentFlowTest, AWindowDestroyedWithoutClosingLeavesItsGraph)
+{
+    ASSERT_TRUE(Start());
+    Command(res::ID_WINDOW_NEW);
+    Command(res::ID_WINDOW_NEW);
+    ASSERT_EQ(ChildTitles(), (std::vector<QString>{"Tracel1:1", "Tracel1:2", "Tracel1:3"}));
+    delete Children()[1];
+    EXPECT_EQ(ChildTitles(), (std::vector<QString>{"Tracel1:1", "Tracel1:2"}));
+    delete Children()[0];
+    EXPECT_EQ(ChildTitles(), std::vector<QString>{"Tracel1"});
+    delete Children()[0];
+    EXPECT_TRUE(Graphs().GetDocuments().empty());
+    EXPECT_EQ(Frame()->windowTitle(), "Tracelo");
+}
+
+// What the open graphs announce, in order, to whoever shows their windows.
+TEST_F(CDocumentFlowTest, TheOpenGraphsAnnounceWhatHappens)
+{
+    WriteBytes(File("seno"), SinGraphBytes());
+    CPrintSettings print;
+    QWidget owner;
+    COpenGraphs graphs(&owner, print);
+    std::vector<std::unique_ptr<CChildFrame>> vFrames;
+    QStringList events;
+    QObject::connect(&graphs, &COpenGraphs::windowMade,
+                     [&](CChildFrame* pFrame)
+                     {
+                         vFrames.emplace_back(pFrame);
+                         events << "made";
+                     });
+    QObject::connect(&graphs, &COpenGraphs::windowToActivate, [&] { events << "activate"; });
+    QObject::connect(&graphs, &COpenGraphs::titlesChanged, [&] { events << "titles"; });
+    QObject::connect(&graphs, &COpenGraphs::fileUsed,
+                     [&](const std::string& strPath) { events << QString::fromStdString(strPath); });
+    const QString strSeno = QString::fromStdString(File("seno"));
+    const struct
+    {
+        const char* m_pszStep;
+        std::function<void()> m_fnStep;
+        QStringList m_events;
+    } kSteps[] = {
+        {"new", [&] { graphs.OnFileNew(); }, {"made", "titles", "activate"}},
+        {"open", [&] { graphs.OpenDocumentFile("seno"); }, {"made", "titles", "activate", strSeno}},
+        {"open again", [&] { graphs.OpenDocumentFile("seno"); }, {"activate", strSeno}},
+        {"save", [&] { graphs.DoFileSave(graphs.GetDocuments()[1]); }, {"titles", strSeno}},
+        {"a second window", [&] { graphs.OpenNewWindow(graphs.GetDocuments()[1]); },
+         {"made", "titles", "activate"}},
+        {"one of two closed", [&] { vFrames[1]->close(); }, {"titles"}},
+        {"the last closed", [&] { vFrames[2]->close(); }, {"titles"}},
+        {"a window deleted", [&] { vFrames[0].reset(); }, {"titles"}},
+    };
+    for (const auto& step : kSteps)
+    {
+        events.clear();
+        step.m_fnStep();
+        EXPECT_EQ(events, step.m_events) << step.m_pszStep;
+    }
+    EXPECT_TRUE(graphs.GetDocuments().empty());
 }

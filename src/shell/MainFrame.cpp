@@ -206,7 +206,6 @@ void CMainFrame::RunCommand(const std::function<void()>& fn)
         ShowMessageBox(this, QString::fromUtf8(res::kOutOfMemory), EMsgBoxButtons::Ok,
                        EMsgBoxIcon::Exclamation);
     }
-    UpdateGraphCommands();
 }
 
 QAction* CMainFrame::GetAction(unsigned nID) const

@@ -62,7 +62,7 @@ void CChildFrame::contextMenuEvent(QContextMenuEvent* pEvent)
     pEvent->accept();
     const QPoint point =
         pEvent->reason() == QContextMenuEvent::Keyboard ? QPoint(-1, -1) : pEvent->globalPos();
-    OnContextMenu(nullptr, point);
+    OnContextMenu(point);
 }
 
 void CChildFrame::keyPressEvent(QKeyEvent* pEvent)
@@ -70,13 +70,13 @@ void CChildFrame::keyPressEvent(QKeyEvent* pEvent)
     if (pEvent->key() == Qt::Key_F10 && pEvent->modifiers() == Qt::ShiftModifier)
     {
         pEvent->accept();
-        OnContextMenu(nullptr, QPoint(-1, -1));
+        OnContextMenu(QPoint(-1, -1));
         return;
     }
     QMdiSubWindow::keyPressEvent(pEvent);
 }
 
-void CChildFrame::OnContextMenu(QWidget* /*pWnd*/, QPoint point)
+void CChildFrame::OnContextMenu(QPoint point)
 {
     if (point.x() == -1 && point.y() == -1)
     {

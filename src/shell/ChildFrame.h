@@ -29,10 +29,10 @@ public:
 
     // The items of the context menu, shared with the menu bar.
     void SetContextMenu(const QList<QAction*>& vItems) { m_vContextMenu = vItems; }
-    // point in screen coordinates, or (-1, -1) for a request from the
-    // keyboard, which opens the menu 5 pixels right of and below the top
-    // left of the client area. pWnd is not used.
-    void OnContextMenu(QWidget* pWnd, QPoint point);
+    // Opens the context menu at point, in screen coordinates; (-1, -1) is a
+    // request from the keyboard, which opens it 5 pixels right of and below
+    // the top left of the client area.
+    void OnContextMenu(QPoint point);
 
 protected:
     // A right click anywhere in the window, caption and border included,

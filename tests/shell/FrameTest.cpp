@@ -140,7 +140,7 @@ TEST_F(CFrameTest, FromTheKeyboardTheMenuOpensFivePixelsIntoTheClientArea)
     QApplication::sendEvent(pView, &menuKey);
     ProcessEvents();
     // Only both coordinates at -1 mean the keyboard.
-    pFrame->OnContextMenu(nullptr, QPoint(-1, 7));
+    pFrame->OnContextMenu(QPoint(-1, 7));
     ASSERT_TRUE(driver.Done());
     EXPECT_EQ(ptShiftF10, ptExpected);
     EXPECT_EQ(ptMenuKey, ptExpected);

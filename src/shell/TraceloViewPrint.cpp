@@ -23,13 +23,10 @@
 #include "shell/TraceloView.h"
 #include "shell/TraceloViewPrint.h"
 
-namespace
-{
-
 // Drawing on a page or a metafile lays the plot out anew; the mouse reads the
 // plot values of the screen, so they come back when the drawing is done and
 // the view shows what it showed before.
-class CKeepScreenLayout
+class CTraceloView::CKeepScreenLayout
 {
 public:
     explicit CKeepScreenLayout(CTraceloView& view)
@@ -51,6 +48,9 @@ private:
     CPlotArea m_plotArea;
 };
 
+namespace
+{
+
 // The view's printing hooks.
 
 // A graph is one page long.
@@ -68,8 +68,8 @@ void OnPrepareDC(CTraceloView& view, CPrintInfo* pInfo)
     pInfo->m_nMinPage = 1;
     pInfo->m_nMaxPage = 1;
     const QRect& rect = pInfo->m_rectDraw;
-    view.m_layout.m_rectPage =
-        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
+    view.SetPageRect(
+        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
 }
 
 void OnPrint(CTraceloView& view, CDrawDevice* pDC)
@@ -83,9 +83,9 @@ bool PrintJob(CTraceloView& view, CPrintInfo& info)
 {
     QPrinter& printer = *info.m_pPrinter;
     // The spooler and a PDF printed to a file name the job by the graph.
-    if (view.m_pDoc != nullptr)
+    if (view.GetDocument() != nullptr)
     {
-        printer.setDocName(QString::fromStdString(view.m_pDoc->GetTitle()));
+        printer.setDocName(QString::fromStdString(view.GetDocument()->GetTitle()));
     }
     QPainter painter;
     if (!painter.begin(&printer))
@@ -93,7 +93,7 @@ bool PrintJob(CTraceloView& view, CPrintInfo& info)
         ShowPrintError(&view);
         return false;
     }
-    const CKeepScreenLayout keep(view);
+    const CTraceloView::CKeepScreenLayout keep(view);
     {
         CQtDrawDevice dc(&painter);
         for (info.m_nCurPage = info.m_nMinPage; info.m_nCurPage <= info.m_nMaxPage;
@@ -127,7 +127,7 @@ namespace
 // window has closed.
 bool StartJob(const CTraceloView& view, CPrintInfo& info)
 {
-    if (view.m_pDoc == nullptr || view.m_pApp == nullptr)
+    if (view.GetDocument() == nullptr || view.m_pApp == nullptr)
     {
         return false;
     }

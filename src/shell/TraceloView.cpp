@@ -13,7 +13,7 @@
 #include "shell/SamplingProgress.h"
 
 CTraceloView::CTraceloView(CTraceloDoc* pDoc, CPrintSettings* pPrint)
-    : m_pDoc(pDoc), m_pPlotArea(std::make_unique<CPlotArea>()), m_pPrint(pPrint)
+    : m_pPrint(pPrint), m_pDoc(pDoc), m_pPlotArea(std::make_unique<CPlotArea>())
 {
     setObjectName(QStringLiteral("TraceloView"));
     // A click with any button gives the view the focus, which activates its

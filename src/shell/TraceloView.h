@@ -41,6 +41,25 @@ public:
 
     CTraceloDoc* GetDocument() const { return m_pDoc; }
 
+    // The document's function list and evaluator the view draws with, as
+    // copied by OnInitialUpdate; null before it and after Detach.
+    const CFunctionList* GetFunctions() const { return m_pFunctions; }
+    const CExprEvaluator* GetEvaluator() const { return m_pEvaluator; }
+    // The view's own plotting window, zoomed or not. Setting it resamples
+    // nothing: ResampleAndRedraw does.
+    const CPlotWindow& GetWindow() const { return m_window; }
+    void SetWindow(const CPlotWindow& window) { m_window = window; }
+    // The surface drawn on last and the plot laid out on it.
+    const CPlotLayout& GetLayout() const { return m_layout; }
+    // The surface the next DrawPlot lays the plot out on.
+    void SetPageRect(const CDevRect& rect) { m_layout.m_rectPage = rect; }
+    // How many times the graph has been drawn anew into the kept picture.
+    std::uint64_t GetGraphDrawings() const { return m_nGraphDrawings; }
+    // Whether the left button is down on the view, a rubber band dragged.
+    bool IsDragging() const { return m_ptAnchor.m_nX != -1 && m_ptAnchor.m_nY != -1; }
+    // The free corner of the rubber band as last drawn.
+    CDevPoint GetRubberBandCorner() const { return m_ptCurrent; }
+
     // Called once before the window is first shown: copies the document's
     // function list, evaluator and window, then samples every function over
     // that window.
@@ -79,17 +98,9 @@ public:
     // printing failed, the user having been told.
     bool PrintDirect();
     void OnFilePrintPreview();
-
-    CTraceloDoc* m_pDoc = nullptr;          // not owned
-    std::unique_ptr<CPlotArea> m_pPlotArea; // owned
-    CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned
-    CFunctionList* m_pFunctions = nullptr;  // the document's; not owned
-    CPlotWindow m_window;                   // this view's own, zoomed or not
-    CDevPoint m_ptAnchor{-1, -1};           // button-down point of a drag; (-1, -1) when none
-    CDevPoint m_ptCurrent;                  // free corner of the rubber band as last drawn
-    CPlotLayout m_layout;                   // the surface drawn on last and its plot
-    // How many times the graph has been drawn anew into the kept picture.
-    std::uint64_t m_nGraphDrawings = 0;
+    // Keeps the screen's layout while the graph is drawn on a page or a
+    // metafile, and brings it back after; defined with the printing.
+    class CKeepScreenLayout;
 
 signals:
     // The coordinates under the pointer, as the status bar shows them.
@@ -109,9 +120,18 @@ private:
     bool StartJob(CPrintInfo& info) const;
     bool Print(bool bDirect);
 
-    CPrintSettings* m_pPrint = nullptr; // not owned
+    CPrintSettings* m_pPrint = nullptr;     // not owned
+    CTraceloDoc* m_pDoc = nullptr;          // not owned
+    std::unique_ptr<CPlotArea> m_pPlotArea; // owned
+    CExprEvaluator* m_pEvaluator = nullptr; // the document's; not owned
+    CFunctionList* m_pFunctions = nullptr;  // the document's; not owned
+    CPlotWindow m_window;                   // this view's own, zoomed or not
+    CDevPoint m_ptAnchor{-1, -1};           // button-down point of a drag; (-1, -1) when none
+    CDevPoint m_ptCurrent;                  // free corner of the rubber band as last drawn
+    CPlotLayout m_layout;                   // the surface drawn on last and its plot
+    // How many times the graph has been drawn anew into the kept picture.
+    std::uint64_t m_nGraphDrawings = 0;
 
-    bool IsDragging() const { return m_ptAnchor.m_nX != -1 && m_ptAnchor.m_nY != -1; }
     // Draws the rubber band from m_ptAnchor to m_ptCurrent, inverting what
     // is under it.
     void DrawRubberBand(QPainter& painter) const;

@@ -17,8 +17,9 @@ namespace
 
 CPlotBox StoredPlotBox(const CTraceloView& view)
 {
-    return CPlotBox{view.m_layout.m_nPlotLeft, view.m_layout.m_nPlotTop, view.m_layout.m_nPlotWidth,
-                    view.m_layout.m_nPlotHeight};
+    const CPlotLayout& layout = view.GetLayout();
+    return CPlotBox{layout.m_nPlotLeft, layout.m_nPlotTop, layout.m_nPlotWidth,
+                    layout.m_nPlotHeight};
 }
 
 CDevPoint PointOf(const QMouseEvent* pEvent)

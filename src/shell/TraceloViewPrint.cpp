@@ -22,13 +22,10 @@
 #include "shell/TraceloView.h"
 #include "shell/TraceloViewPrint.h"
 
-namespace
-{
-
 // Drawing on a page or a metafile lays the plot out anew; the mouse reads the
 // plot values of the screen, so they come back when the drawing is done and
 // the view shows what it showed before.
-class CKeepScreenLayout
+class CTraceloView::CKeepScreenLayout
 {
 public:
     explicit CKeepScreenLayout(CTraceloView& view)
@@ -50,6 +47,9 @@ private:
     CPlotArea m_plotArea;
 };
 
+namespace
+{
+
 // The view's printing hooks.
 
 // A graph is one page long.
@@ -67,8 +67,8 @@ void OnPrepareDC(CTraceloView& view, CPrintInfo* pInfo)
     pInfo->m_nMinPage = 1;
     pInfo->m_nMaxPage = 1;
     const QRect& rect = pInfo->m_rectDraw;
-    view.m_layout.m_rectPage =
-        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
+    view.SetPageRect(
+        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
 }
 
 void OnPrint(CTraceloView& view, CDrawDevice* pDC)
@@ -82,9 +82,9 @@ bool PrintJob(CTraceloView& view, CPrintInfo& info)
 {
     QPrinter& printer = *info.m_pPrinter;
     // The spooler and a PDF printed to a file name the job by the graph.
-    if (view.m_pDoc != nullptr)
+    if (view.GetDocument() != nullptr)
     {
-        printer.setDocName(QString::fromStdString(view.m_pDoc->GetTitle()));
+        printer.setDocName(QString::fromStdString(view.GetDocument()->GetTitle()));
     }
     QPainter painter;
     if (!painter.begin(&printer))
@@ -92,7 +92,7 @@ bool PrintJob(CTraceloView& view, CPrintInfo& info)
         ShowPrintError(&view);
         return false;
     }
-    const CKeepScreenLayout keep(view);
+    const CTraceloView::CKeepScreenLayout keep(view);
     {
         CQtDrawDevice dc(&painter);
         for (info.m_nCurPage = info.m_nMinPage; info.m_nCurPage <= info.m_nMaxPage;

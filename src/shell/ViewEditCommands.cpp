@@ -45,9 +45,10 @@ int SelectFunction(QWidget* pParent, const CFunctionList& functions)
 void SampleAndShow(CTraceloView& view, CGraphFunction& function)
 {
     CGraphFunction* pFunction = &function;
-    SampleWithProgress(&view, std::span<CGraphFunction* const>(&pFunction, 1), view.m_window,
-                       view.m_pDoc->m_nDivisions);
-    ++view.m_pDoc->m_nSamplings;
+    CTraceloDoc& doc = *view.GetDocument();
+    SampleWithProgress(&view, std::span<CGraphFunction* const>(&pFunction, 1), view.GetWindow(),
+                       doc.m_nDivisions);
+    ++doc.m_nSamplings;
     view.update();
 }
 

@@ -163,18 +163,20 @@ TEST_F(CViewTest, InitialUpdateCopiesTheGraphAndSamplesOverItsWindow)
     auto* pView = Children()[0]->GetActiveView();
     ASSERT_NE(pView, nullptr);
     CTraceloDoc* pDoc = pView->GetDocument();
-    EXPECT_EQ(pView->m_pDoc, pDoc);
-    EXPECT_EQ(pView->m_pFunctions, pDoc->m_pFunctions.get());
-    EXPECT_EQ(pView->m_pEvaluator, pDoc->m_pEvaluator.get());
-    EXPECT_EQ(pView->m_window.m_dXMin, -2.0);
-    EXPECT_EQ(pView->m_window.m_dXMax, 2.0);
-    EXPECT_EQ(pView->m_window.m_dYMin, -2.0);
-    EXPECT_EQ(pView->m_window.m_dYMax, 2.0);
-    EXPECT_EQ(pView->m_ptAnchor, (CDevPoint{-1, -1}));
+    EXPECT_EQ(pView->GetDocument(), pDoc);
+    EXPECT_EQ(pView->GetFunctions(), pDoc->m_pFunctions.get());
+    EXPECT_EQ(pView->GetEvaluator(), pDoc->m_pEvaluator.get());
+    EXPECT_EQ(pView->GetWindow().m_dXMin, -2.0);
+    EXPECT_EQ(pView->GetWindow().m_dXMax, 2.0);
+    EXPECT_EQ(pView->GetWindow().m_dYMin, -2.0);
+    EXPECT_EQ(pView->GetWindow().m_dYMax, 2.0);
+    EXPECT_FALSE(pView->IsDragging());
 
     // The view's own window: the graph keeps its own and stays clean.
-    pView->m_window.m_dXMin = 0.0;
-    pView->m_window.m_dXMax = 1.0;
+    CPlotWindow zoomed = pView->GetWindow();
+    zoomed.m_dXMin = 0.0;
+    zoomed.m_dXMax = 1.0;
+    pView->SetWindow(zoomed);
     pView->ResampleAndRedraw();
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); // the wait cursor is gone
     const CGraphFunction& function = pDoc->m_pFunctions->front();
@@ -208,12 +210,12 @@ TEST_F(CViewTest, PaintLaysTheSquareOutOnTheClientAreaOverTheWindowBackground)
         ProcessEvents();
         ASSERT_EQ(pView->size(), c.m_client);
         const QImage image = pView->grab().toImage();
-        EXPECT_EQ(pView->m_layout.m_rectPage,
+        EXPECT_EQ(pView->GetLayout().m_rectPage,
                   (CDevRect{0, 0, c.m_client.width(), c.m_client.height()}));
-        EXPECT_EQ(pView->m_layout.m_nPlotWidth, c.m_nSide);
-        EXPECT_EQ(pView->m_layout.m_nPlotHeight, c.m_nSide);
-        EXPECT_EQ(pView->m_layout.m_nPlotLeft, c.m_nLeft);
-        EXPECT_EQ(pView->m_layout.m_nPlotTop, c.m_nTop);
+        EXPECT_EQ(pView->GetLayout().m_nPlotWidth, c.m_nSide);
+        EXPECT_EQ(pView->GetLayout().m_nPlotHeight, c.m_nSide);
+        EXPECT_EQ(pView->GetLayout().m_nPlotLeft, c.m_nLeft);
+        EXPECT_EQ(pView->GetLayout().m_nPlotTop, c.m_nTop);
         // Background in the margin, the black frame on the plot's edge, the
         // Y axis in the middle, and the red curve somewhere inside.
         EXPECT_EQ(image.pixel(3, 3) & 0xFFFFFF, 0xFFFFFFu);

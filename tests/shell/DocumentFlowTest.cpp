@@ -189,8 +189,8 @@ TEST_F(CDocumentFlowTest, TwoWindowsOnOneGraphShareItsFunctionsAndPromptOnce)
     auto* pView2 = Children()[1]->GetActiveView();
     ASSERT_NE(pView1, nullptr);
     ASSERT_NE(pView2, nullptr);
-    EXPECT_EQ(pView1->m_pFunctions, pView2->m_pFunctions);
-    EXPECT_EQ(pView1->m_pEvaluator, pView2->m_pEvaluator);
+    EXPECT_EQ(pView1->GetFunctions(), pView2->GetFunctions());
+    EXPECT_EQ(pView1->GetEvaluator(), pView2->GetEvaluator());
     EXPECT_EQ(pView1->GetDocument(), pView2->GetDocument());
 
     pView1->GetDocument()->SetModifiedFlag(true);

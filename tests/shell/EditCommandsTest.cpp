@@ -172,7 +172,7 @@ protected:
         ASSERT_TRUE(Start());
         m_pView = View(0);
         ASSERT_NE(m_pView, nullptr);
-        m_pDoc = m_pView->m_pDoc;
+        m_pDoc = m_pView->GetDocument();
         ASSERT_NE(m_pDoc, nullptr);
     }
     void TearDown() override
@@ -209,7 +209,7 @@ protected:
     // Zooms the view as the mouse would: its own window only.
     void Zoom(CTraceloView* pView, double dXMin, double dXMax, double dYMin, double dYMax)
     {
-        pView->m_window = CPlotWindow{dXMin, dXMax, dYMin, dYMax};
+        pView->SetWindow(CPlotWindow{dXMin, dXMax, dYMin, dYMax});
         pView->ResampleAndRedraw();
     }
 
@@ -423,7 +423,7 @@ TEST_F(CEditCommandsTest, EditFindsItsFunctionAgainAfterTheListChanged)
         ASSERT_EQ(m_pDoc->m_pFunctions->size(), c.m_nAddedMeanwhile + 1) << c.m_pszName;
         const CGraphFunction& edited = m_pDoc->m_pFunctions->front();
         EXPECT_EQ(edited.m_strExpression, "SIN(2*X)") << c.m_pszName;
-        EXPECT_EQ(edited.m_pPoints->m_window, m_pView->m_window) << c.m_pszName;
+        EXPECT_EQ(edited.m_pPoints->m_window, m_pView->GetWindow()) << c.m_pszName;
         EXPECT_GE(edited.m_pPoints->GetCount(), 500u) << c.m_pszName;
         EXPECT_EQ(m_pDoc->m_pFunctions->back().m_strExpression, "X") << c.m_pszName;
     }
@@ -555,7 +555,7 @@ TEST_F(CEditCommandsTest, ParametersShowTheGraphsWindowAndOKEndsTheZoom)
               (QStringList{"-2.00000000", "-2.00000000", "2.00000000", "2.00000000", "500"}));
     EXPECT_TRUE(seen.m_bGrid);
     // OK without changes: back to the graph's window, resampled.
-    EXPECT_EQ(m_pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(m_pView->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_EQ(m_pDoc->m_pFunctions->front().m_pPoints->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_TRUE(m_pDoc->IsModified());
 }
@@ -571,7 +571,7 @@ TEST_F(CEditCommandsTest, CancelledParametersKeepTheZoomAndTheGraphClean)
     m_driver.Then(AnswerParams(answer, &seen));
     Command(res::ID_EDIT_PARAMETERS);
     EXPECT_EQ(seen.m_texts.size(), 5);
-    EXPECT_EQ(m_pView->m_window, (CPlotWindow{0.25, 0.5, 0.75, 1.0}));
+    EXPECT_EQ(m_pView->GetWindow(), (CPlotWindow{0.25, 0.5, 0.75, 1.0}));
     EXPECT_EQ(m_pDoc->m_window, (CPlotWindow{-2, 2, -2, 2}));
     EXPECT_EQ(m_pDoc->m_nDivisions, 500);
     EXPECT_TRUE(m_pDoc->m_bGrid);
@@ -614,7 +614,7 @@ TEST_F(CEditCommandsTest, ParametersAreCorrectedWhenStored)
         Command(res::ID_EDIT_PARAMETERS);
         const std::string strCase = std::string(c.m_texts[0]) + " " + c.m_texts[2];
         EXPECT_EQ(m_pDoc->m_window, c.m_window) << strCase;
-        EXPECT_EQ(m_pView->m_window, c.m_window) << strCase;
+        EXPECT_EQ(m_pView->GetWindow(), c.m_window) << strCase;
         EXPECT_EQ(m_pDoc->m_nDivisions, c.m_nDivisions) << strCase;
     }
 }
@@ -679,16 +679,16 @@ TEST_F(CEditCommandsTest, OnlyTheWindowThatRanTheCommandFollowsIt)
     ProcessEvents();
     // One list: the other window has the function too, unpainted until it
     // next paints.
-    EXPECT_EQ(pOther->m_pFunctions, pRunning->m_pFunctions);
-    EXPECT_EQ(pOther->m_pFunctions->size(), 1u);
+    EXPECT_EQ(pOther->GetFunctions(), pRunning->GetFunctions());
+    EXPECT_EQ(pOther->GetFunctions()->size(), 1u);
     EXPECT_GE(runningPaints.m_nPaints, 1);
     EXPECT_EQ(otherPaints.m_nPaints, 0);
 
     CParamsSeen seen;
     m_driver.Then(AnswerParams({}, &seen));
     Command(res::ID_EDIT_PARAMETERS);
-    EXPECT_EQ(pRunning->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(pOther->m_window, (CPlotWindow{0, 1, 0, 1}));
+    EXPECT_EQ(pRunning->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(pOther->GetWindow(), (CPlotWindow{0, 1, 0, 1}));
 }
 
 TEST_F(CEditCommandsTest, NewFunctionThroughTheContextMenu)
@@ -818,12 +818,12 @@ TEST_F(CEditCommandsTest, EveryChangeDrawsTheGraphAnewAndNoOtherPaintDoes)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.pszName);
-        const std::uint64_t nBefore = m_pView->m_nGraphDrawings;
+        const std::uint64_t nBefore = m_pView->GetGraphDrawings();
         c.fnAct();
         ProcessEvents();
         m_pView->repaint();
-        EXPECT_EQ(m_pView->m_nGraphDrawings - nBefore, c.bDrawn ? 1u : 0u);
-        if (m_pView->m_ptAnchor.m_nX == -1)
+        EXPECT_EQ(m_pView->GetGraphDrawings() - nBefore, c.bDrawn ? 1u : 0u);
+        if (!m_pView->IsDragging())
         {
             EXPECT_EQ(m_pView->grab().toImage().convertToFormat(QImage::Format_RGB32),
                       DrawnNow(m_pView));

@@ -159,7 +159,7 @@ TEST_F(CFrameTest, TheChosenCommandReachesTheViewOfTheWindowClicked)
     auto* pView3 = Children()[2]->GetActiveView();
     ASSERT_NE(pView2, nullptr);
     ASSERT_NE(pView3, nullptr);
-    pView3->m_pDoc->m_nDivisions = 123;
+    pView3->GetDocument()->m_nDivisions = 123;
     const struct
     {
         CTraceloView* m_pView;

@@ -39,7 +39,7 @@ protected:
         ProcessEvents();
         EXPECT_EQ(pView->size(), QSize(800, 600));
         pView->grab();
-        EXPECT_EQ(pView->m_layout.m_nPlotWidth, 554);
+        EXPECT_EQ(pView->GetLayout().m_nPlotWidth, 554);
         return pView;
     }
 
@@ -79,17 +79,17 @@ TEST_F(CMouseTest, ClickAndTheEquivalentDragGiveTheSameWindow)
 {
     CTraceloView* pView = OpenView();
     Click(pView, {400, 300});
-    const CPlotWindow clicked = pView->m_window;
+    const CPlotWindow clicked = pView->GetWindow();
     EXPECT_TRUE(WindowNear(clicked, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
     // The curve was resampled over the new window.
-    const CGraphFunction& fn = pView->m_pFunctions->front();
+    const CGraphFunction& fn = pView->GetFunctions()->front();
     EXPECT_EQ(fn.m_pPoints->m_window.m_dXMin, clicked.m_dXMin);
     EXPECT_EQ(fn.m_pPoints->GetData()[0].m_dX, clicked.m_dXMin);
 
     Drag(pView, {400, 300}, {300, 200}); // backwards: the document's window
-    EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_EQ(pView->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
     Drag(pView, {262, 162}, {538, 438});
-    EXPECT_EQ(pView->m_window, clicked);
+    EXPECT_EQ(pView->GetWindow(), clicked);
 }
 
 // The second press of a double-click is a double-click, not a button-down:
@@ -114,16 +114,16 @@ TEST_F(CMouseTest, ADoubleClickZoomsOnce)
     ProcessEvents();
     pView->removeEventFilter(&counter);
     ASSERT_EQ(counter.m_nCount, 1);
-    const CPlotWindow window = pView->m_window;
+    const CPlotWindow window = pView->GetWindow();
     EXPECT_TRUE(WindowNear(window, {-0.99639, 0.99639, -0.99639, 0.99639}, 1e-5));
-    EXPECT_EQ(pView->m_ptAnchor.m_nX, -1);
+    EXPECT_FALSE(pView->IsDragging());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 
     // A click after it is a click again.
     QTest::mouseClick(pWindow, Qt::LeftButton, {}, pt);
     ProcessEvents();
     // (w/4 .. w/4 of a 554-pixel plot area: 276 of its pixels.)
-    EXPECT_NEAR(pView->m_window.m_dXMax - pView->m_window.m_dXMin,
+    EXPECT_NEAR(pView->GetWindow().m_dXMax - pView->GetWindow().m_dXMin,
                 (window.m_dXMax - window.m_dXMin) * 276 / 554, 1e-9);
 }
 
@@ -143,10 +143,10 @@ TEST_F(CMouseTest, ClicksOutsideThePlotAreaPanByAQuarter)
     for (const auto& c : kCases)
     {
         Click(pView, c.m_pt);
-        EXPECT_TRUE(WindowNear(pView->m_window, c.m_window, 1e-5))
+        EXPECT_TRUE(WindowNear(pView->GetWindow(), c.m_window, 1e-5))
             << c.m_pt.x() << "," << c.m_pt.y();
         Drag(pView, {400, 300}, {500, 200}); // upwards: back to the document's window
-        EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
+        EXPECT_EQ(pView->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
     }
 }
 
@@ -154,10 +154,10 @@ TEST_F(CMouseTest, AHorizontalDragIsAClickWhereItEnds)
 {
     CTraceloView* pView = OpenView();
     Drag(pView, {200, 200}, {400, 200});
-    const CPlotWindow dragged = pView->m_window;
+    const CPlotWindow dragged = pView->GetWindow();
     Drag(pView, {400, 300}, {300, 400});
     Click(pView, {400, 200});
-    EXPECT_EQ(pView->m_window, dragged);
+    EXPECT_EQ(pView->GetWindow(), dragged);
     EXPECT_NEAR(dragged.m_dXMin, -0.99639, 1e-5);
     EXPECT_NEAR(dragged.m_dYMax, 1.7184116, 1e-5);
 }
@@ -165,12 +165,12 @@ TEST_F(CMouseTest, AHorizontalDragIsAClickWhereItEnds)
 TEST_F(CMouseTest, TheNarrowestWindowHolds)
 {
     CTraceloView* pView = OpenView();
-    pView->m_window = CPlotWindow{0.0, 1e-10, 0.0, 1e-10};
+    pView->SetWindow(CPlotWindow{0.0, 1e-10, 0.0, 1e-10});
     pView->ResampleAndRedraw();
     pView->grab();
     Drag(pView, {300, 300}, {301, 301});
-    EXPECT_EQ(pView->m_window, (CPlotWindow{0.0, 1e-10, 0.0, 1e-10}));
-    EXPECT_EQ(pView->m_pFunctions->front().m_pPoints->m_window.m_dXMax,
+    EXPECT_EQ(pView->GetWindow(), (CPlotWindow{0.0, 1e-10, 0.0, 1e-10}));
+    EXPECT_EQ(pView->GetFunctions()->front().m_pPoints->m_window.m_dXMax,
               1e-10); // resampled all the same
 }
 
@@ -197,15 +197,15 @@ TEST_F(CMouseTest, TwoWindowsOnOneGraphZoomApart)
     CTraceloView* pSecond = SizedView(pOtherFrame);
     ASSERT_NE(pSecond, pFirst);
     Click(pSecond, {400, 300});
-    EXPECT_EQ(pFirst->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_NEAR(pSecond->m_window.m_dXMin, -0.99639, 1e-5);
+    EXPECT_EQ(pFirst->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_NEAR(pSecond->GetWindow().m_dXMin, -0.99639, 1e-5);
 }
 
 TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
 {
     CTraceloView* pView = OpenView();
     const QImage before = pView->grab().toImage();
-    const CGraphFunction& fn = pView->m_pFunctions->front();
+    const CGraphFunction& fn = pView->GetFunctions()->front();
     const CCurvePoint* pPoints = fn.m_pPoints->GetData();
 
     QTest::mousePress(pView, Qt::LeftButton, {}, {200, 150});
@@ -221,11 +221,11 @@ TEST_F(CMouseTest, TheRubberBandInvertsWithoutDrawingTheGraphAgain)
     // Moving the band neither resampled nor changed the window.
     EXPECT_EQ(fn.m_pPoints->GetData(), pPoints);
     EXPECT_EQ(fn.m_pPoints->m_window.m_dXMin, -2.0);
-    EXPECT_EQ(pView->m_ptCurrent, (CDevPoint{300, 250}));
+    EXPECT_EQ(pView->GetRubberBandCorner(), (CDevPoint{300, 250}));
 
     QTest::mouseRelease(pView, Qt::LeftButton, {}, {300, 250});
     ProcessEvents();
-    EXPECT_EQ(pView->m_ptAnchor, (CDevPoint{-1, -1}));
+    EXPECT_FALSE(pView->IsDragging());
     EXPECT_NE(pView->cursor().shape(), Qt::CrossCursor);
 }
 
@@ -239,14 +239,14 @@ TEST_F(CMouseTest, NothingHappensWithoutAPlotArea)
     pFrame->resize(pFrame->size() + QSize(20, 20) - pView->size());
     ProcessEvents();
     pView->grab();
-    ASSERT_LE(pView->m_layout.m_nPlotWidth, 0);
+    ASSERT_LE(pView->GetLayout().m_nPlotWidth, 0);
     Frame()->SetMessageText(QStringLiteral("prima"));
     QTest::mouseMove(pView, {10, 10});
     EXPECT_EQ(MessagePane(), "prima");
     Click(pView, {10, 10});
     Drag(pView, {5, 5}, {15, 15});
-    EXPECT_EQ(pView->m_window, (CPlotWindow{-2, 2, -2, 2}));
-    EXPECT_EQ(pView->m_ptAnchor, (CDevPoint{-1, -1}));
+    EXPECT_EQ(pView->GetWindow(), (CPlotWindow{-2, 2, -2, 2}));
+    EXPECT_FALSE(pView->IsDragging());
 }
 
 } // namespace
@@ -269,12 +269,12 @@ TEST_F(CManyWindowsTest, AHundredWindowsOnOneGraph)
         auto* pView = pFrame->GetActiveView();
         ASSERT_NE(pView, nullptr);
         EXPECT_EQ(pView->GetDocument(), pDoc);
-        EXPECT_EQ(pView->m_pFunctions, pDoc->m_pFunctions.get());
+        EXPECT_EQ(pView->GetFunctions(), pDoc->m_pFunctions.get());
     }
     CTraceloView* pLast = SizedView(Frame()->MDIGetActive());
     Click(pLast, {400, 300});
-    EXPECT_NEAR(pLast->m_window.m_dXMin, -0.99639, 1e-5);
-    EXPECT_EQ(pFirst->m_window.m_dXMin, -2.0);
+    EXPECT_NEAR(pLast->GetWindow().m_dXMin, -0.99639, 1e-5);
+    EXPECT_EQ(pFirst->GetWindow().m_dXMin, -2.0);
     EXPECT_FALSE(pDoc->IsModified());
 }
 

@@ -165,11 +165,11 @@ TEST_F(CPrintTest, PageLayoutInPrinterUnits)
 
         EXPECT_EQ(info.m_nMinPage, 1);
         EXPECT_EQ(info.m_nMaxPage, 1);
-        EXPECT_EQ(pView->m_layout.m_rectPage, c.rectPage);
-        EXPECT_EQ(pView->m_layout.m_nPlotWidth, c.nSide);
-        EXPECT_EQ(pView->m_layout.m_nPlotHeight, c.nSide);
-        EXPECT_EQ(pView->m_layout.m_nPlotLeft, c.nLeft);
-        EXPECT_EQ(pView->m_layout.m_nPlotTop, c.nTop);
+        EXPECT_EQ(pView->GetLayout().m_rectPage, c.rectPage);
+        EXPECT_EQ(pView->GetLayout().m_nPlotWidth, c.nSide);
+        EXPECT_EQ(pView->GetLayout().m_nPlotHeight, c.nSide);
+        EXPECT_EQ(pView->GetLayout().m_nPlotLeft, c.nLeft);
+        EXPECT_EQ(pView->GetLayout().m_nPlotTop, c.nTop);
 
         const auto vFonts = dc.GetRecords(EDrawOp::CreateFont);
         ASSERT_FALSE(vFonts.empty());
@@ -208,8 +208,8 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     ASSERT_NE(pView, nullptr);
     pView->resize(800, 600);
     pView->grab();
-    ASSERT_EQ(pView->m_layout.m_nPlotWidth, 554);
-    const CPlotWindow windowBefore = pView->m_window;
+    ASSERT_EQ(pView->GetLayout().m_nPlotWidth, 554);
+    const CPlotWindow windowBefore = pView->GetWindow();
 
     const std::string strPdf = File("pagina.pdf");
     QPrinter& printer = m_pApp->GetPrintSettings().GetPrinter();
@@ -247,12 +247,12 @@ TEST_F(CPrintTest, PrintsOnePageOnThePrinter)
     EXPECT_GT(nRed, 100);
 
     // The screen's layout and window are untouched.
-    EXPECT_EQ(pView->m_layout.m_rectPage, (CDevRect{0, 0, 800, 600}));
-    EXPECT_EQ(pView->m_layout.m_nPlotWidth, 554);
-    EXPECT_EQ(pView->m_layout.m_nPlotLeft, 123);
-    EXPECT_EQ(pView->m_layout.m_nPlotTop, 23);
-    EXPECT_EQ(pView->m_window, windowBefore);
-    EXPECT_FALSE(pView->m_pDoc->IsModified());
+    EXPECT_EQ(pView->GetLayout().m_rectPage, (CDevRect{0, 0, 800, 600}));
+    EXPECT_EQ(pView->GetLayout().m_nPlotWidth, 554);
+    EXPECT_EQ(pView->GetLayout().m_nPlotLeft, 123);
+    EXPECT_EQ(pView->GetLayout().m_nPlotTop, 23);
+    EXPECT_EQ(pView->GetWindow(), windowBefore);
+    EXPECT_FALSE(pView->GetDocument()->IsModified());
 }
 
 // The print dialog: Cancel prints nothing; OK prints the one page.
@@ -427,9 +427,9 @@ TEST_F(CPrintTest, ExportMetafileWritesTheChosenFile)
     EXPECT_EQ(std::string(vBytes.begin() + 40, vBytes.begin() + 44), " EMF");
     EXPECT_FALSE(std::filesystem::exists(File("grafico")));
     // The view's screen layout is kept, and the graph is not modified.
-    EXPECT_EQ(pView->m_layout.m_rectPage, (CDevRect{0, 0, 800, 600}));
-    EXPECT_EQ(pView->m_layout.m_nPlotWidth, 554);
-    EXPECT_FALSE(pView->m_pDoc->IsModified());
+    EXPECT_EQ(pView->GetLayout().m_rectPage, (CDevRect{0, 0, 800, 600}));
+    EXPECT_EQ(pView->GetLayout().m_nPlotWidth, 554);
+    EXPECT_FALSE(pView->GetDocument()->IsModified());
 }
 
 // /p prints the file without showing the main window and ends.

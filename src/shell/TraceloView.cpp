@@ -10,6 +10,7 @@
 #include "render/ImagePlot.h"
 #include "render/QtDrawDevice.h"
 #include "res/ResourceIds.h"
+#include "shell/Printing.h"
 #include "shell/SamplingProgress.h"
 
 CTraceloView::CTraceloView(CTraceloDoc* pDoc, CPrintSettings* pPrint)
@@ -47,9 +48,18 @@ void CTraceloView::OnInitialUpdate()
     ResampleAndRedraw();
 }
 
-void CTraceloView::OnPrepareDC()
+void CTraceloView::OnPrepareDC(CPrintInfo* pInfo)
 {
-    m_layout.m_rectPage = CDevRect{0, 0, width(), height()};
+    if (pInfo == nullptr)
+    {
+        m_layout.m_rectPage = CDevRect{0, 0, width(), height()};
+        return;
+    }
+    pInfo->m_nMinPage = 1;
+    pInfo->m_nMaxPage = 1;
+    const QRect& rect = pInfo->m_rectDraw;
+    m_layout.m_rectPage =
+        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()};
 }
 
 void CTraceloView::DrawPlot(CDrawDevice* pDC)

@@ -51,8 +51,6 @@ public:
     void SetWindow(const CPlotWindow& window) { m_window = window; }
     // The surface drawn on last and the plot laid out on it.
     const CPlotLayout& GetLayout() const { return m_layout; }
-    // The surface the next DrawPlot lays the plot out on.
-    void SetPageRect(const CDevRect& rect) { m_layout.m_rectPage = rect; }
     // How many times the graph has been drawn anew into the kept picture.
     std::uint64_t GetGraphDrawings() const { return m_nGraphDrawings; }
     // Whether the left button is down on the view, a rubber band dragged.
@@ -68,13 +66,15 @@ public:
     // and calls nothing back.
     void Detach();
 
-    // Without printing, the surface to draw on is the client rectangle.
-    virtual void OnPrepareDC();
+    // The surface the next DrawPlot lays the plot out on: the client
+    // rectangle, or when printing the page's printable area
+    // (pInfo->m_rectDraw, corner at 0, 0), the job then fixed at one page.
+    void OnPrepareDC(CPrintInfo* pInfo = nullptr);
 
     // The whole graph on pDC inside m_layout.m_rectPage (or the device's clipping
     // box when it has no right edge yet), in the device's own units;
     // stores the plot area it laid out.
-    virtual void DrawPlot(CDrawDevice* pDC);
+    void DrawPlot(CDrawDevice* pDC);
 
     // Samples every function over the view's window with the document's
     // divisions, under the wait cursor (behind a progress dialog that can

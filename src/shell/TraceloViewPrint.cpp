@@ -60,17 +60,6 @@ bool OnPreparePrinting(CTraceloView& view, CPrintInfo* pInfo)
     return DoPreparePrinting(&view, pInfo);
 }
 
-// The page's printable area, corner at 0, 0, is the surface the plot is
-// laid out on; the job ends after this page.
-void OnPrepareDC(CTraceloView& view, CPrintInfo* pInfo)
-{
-    pInfo->m_nMinPage = 1;
-    pInfo->m_nMaxPage = 1;
-    const QRect& rect = pInfo->m_rectDraw;
-    view.SetPageRect(
-        CDevRect{rect.x(), rect.y(), rect.x() + rect.width(), rect.y() + rect.height()});
-}
-
 void OnPrint(CTraceloView& view, CDrawDevice* pDC)
 {
     view.DrawPlot(pDC);
@@ -114,7 +103,7 @@ bool PrintJob(CTraceloView& view, CPrintInfo& info)
 
 void PrintPage(CTraceloView& view, CDrawDevice* pDC, CPrintInfo* pInfo)
 {
-    OnPrepareDC(view, pInfo);
+    view.OnPrepareDC(pInfo);
     OnPrint(view, pDC);
 }
 

@@ -100,9 +100,10 @@ private:
     };
 
     CGraph* Find(const CTraceloDoc* pDoc);
-    // The graph pFrame's window belongs to, and the window; null when it is
-    // none of the graphs'.
-    CGraph* FindWindow(const QObject* pFrame, CWindow** ppWindow);
+    // The graph whose window has pObject as its frame or its view, and that
+    // window; null when it is none of the graphs'. Compares pointers only:
+    // pObject may be on its way out.
+    CGraph* FindWindow(const QObject* pObject, CWindow** ppWindow);
     // Whether pFrame may close: it may when its graph has other windows or
     // may close itself.
     bool CanCloseFrame(const QObject* pFrame);

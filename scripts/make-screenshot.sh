@@ -78,17 +78,9 @@ drag() {
 
 # Finestra > Nuova finestra, then Finestra > Affianca: the new window above,
 # the first below, both the whole width.
-window_menu() {
-    local before
-    before=$(windows_open)
-    xdotool key --clearmodifiers alt+n
-    poll more_windows_than "$before" || fail "Alt+N opened no Finestra menu"
-    xdotool key "$1"
-    poll windows_exactly "$before" || fail "the Finestra menu did not close"
-}
-window_menu n
+choose_window_menu n
 sleep 1
-window_menu a
+choose_window_menu a
 sleep 1
 read -r -a RUNS <<<"$(white_runs 40 | tr '\n' ' ')"
 [ "${#RUNS[@]}" -eq 4 ] || fail "after Affianca, not two windows one above the other: ${RUNS[*]}"

@@ -55,3 +55,14 @@ wait_window() {
 windows_open() { xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l; }
 more_windows_than() { [ "$(windows_open)" -gt "$1" ]; }
 windows_exactly() { [ "$(windows_open)" -eq "$1" ]; }
+
+# Opens the Finestra menu with Alt+N and chooses the item of mnemonic $1
+# (the caller's fail reports a menu that does not open or close).
+choose_window_menu() {
+    local before
+    before=$(windows_open)
+    xdotool key --clearmodifiers alt+n
+    poll more_windows_than "$before" || fail "Alt+N opened no Finestra menu"
+    xdotool key "$1"
+    poll windows_exactly "$before" || fail "the Finestra menu did not close"
+}

@@ -128,14 +128,6 @@ CORNER="$((WIDTH / 8))x$((HEIGHT / 12))+4+$((HEIGHT - 40 - HEIGHT / 12))"
 RIGHT="$((WIDTH / 12))x$((HEIGHT / 2))+$((WIDTH - 8 - WIDTH / 12))+$((HEIGHT / 4))"
 # Window menu, "Sovrapponi": the staggered windows leave the bottom left
 # and the right free, and the one in front shows its whole graph.
-choose_window_menu() {
-    local before
-    before=$(windows_open)
-    xdotool key --clearmodifiers alt+n
-    poll more_windows_than "$before" || fail "Alt+N opened no Window menu"
-    xdotool key "$1"
-    poll windows_exactly "$before" || fail "the Window menu did not close"
-}
 choose_window_menu s
 poll white_at_most "$WID" "$CORNER" 0 || fail "Sovrapponi left a window over the bottom left"
 poll plot_found "$WID" || fail "after Sovrapponi no graph of at least 100 pixels is visible"

@@ -576,15 +576,23 @@ TEST_P(QtDrawDeviceScaled, InvertedOutlineDrawnTwiceRestoresAndCoversItsPixelsOn
         WhiteImage(static_cast<int>(std::ceil(60 * r)), static_cast<int>(std::ceil(60 * r)));
     image.setDevicePixelRatio(r);
     const QImage original = image;
-    QPainter painter(&image);
-    for (const QRect& rect : {QRect(5, 5, 30, 40), QRect(40, 10, 2, 2), QRect(45, 45, 1, 9)})
+    // The second time with the corners given the other way round.
+    auto invert = [&image](bool bReversed)
     {
-        CQtDrawDevice dc(&painter);
-        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
-        dc.SetROP2(ERop2::NotXorPen);
-        dc.Rectangle(rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1);
-    }
-    painter.end();
+        QPainter painter(&image);
+        for (const QRect& rect : {QRect(5, 5, 30, 40), QRect(40, 10, 2, 2), QRect(45, 45, 1, 9)})
+        {
+            CQtDrawDevice dc(&painter);
+            dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
+            dc.SetROP2(ERop2::NotXorPen);
+            const QPoint a = rect.topLeft();
+            const QPoint b = rect.bottomRight() + QPoint(1, 1);
+            const QPoint from = bReversed ? b : a;
+            const QPoint to = bReversed ? a : b;
+            dc.Rectangle(from.x(), from.y(), to.x(), to.y());
+        }
+    };
+    invert(false);
     // Inverted once: white turned black, nowhere left white inside a band.
     const int t = static_cast<int>(std::ceil(r - 1e-9));
     auto anchor = [&](int v) { return static_cast<int>(std::floor(v * r + 0.5)); };
@@ -592,15 +600,7 @@ TEST_P(QtDrawDeviceScaled, InvertedOutlineDrawnTwiceRestoresAndCoversItsPixelsOn
     EXPECT_EQ(At(image, anchor(5) + t - 1, anchor(20)), kBlack);
     EXPECT_EQ(At(image, anchor(34) + t - 1, anchor(44) + t - 1), kBlack);
     EXPECT_EQ(At(image, anchor(20), anchor(20)), kWhite);
-    painter.begin(&image);
-    for (const QRect& rect : {QRect(5, 5, 30, 40), QRect(40, 10, 2, 2), QRect(45, 45, 1, 9)})
-    {
-        CQtDrawDevice dc(&painter);
-        dc.SelectObject(dc.GetStockObject(EStockObject::NullBrush));
-        dc.SetROP2(ERop2::NotXorPen);
-        dc.Rectangle(rect.right() + 1, rect.bottom() + 1, rect.left(), rect.top());
-    }
-    painter.end();
+    invert(true);
     EXPECT_EQ(image, original) << "ratio " << r;
 }
 
